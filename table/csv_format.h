@@ -1,0 +1,58 @@
+#pragma once
+
+#include "table/datetime_text.h"
+#include "table/stream_format.h"
+#include "table/values.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TField;
+class TCsvLineReader;
+
+// The CSV table file: a version line, a definitions section, a header line
+// and one line per record. The file holds Windows-1250 bytes; text in memory
+// is UTF-8.
+class TqorCSVStreamFormat : public TqorCustomStreamFormat {
+public:
+    TqorCSVStreamFormat();
+    ~TqorCSVStreamFormat() override;
+
+    char CSVQuote = '"';
+    char CSVFieldDelimiter = ',';
+    char CSVRecordDelimiter = ',';
+    std::string CSVTrueString = "True";
+    std::string CSVFalseString = "False";
+    // The user's long time format, used for the time of a date-time value.
+    TTimeFormat TimeFormat;
+    // The year of a date written without one; the current year by default.
+    std::function<int()> CurrentYear;
+
+    void BeforeSave(TqorMemTable& table, TStream& stream) override;
+    void SaveDefinitions(TqorMemTable& table, TStream& stream) override;
+    void SaveRecords(TqorMemTable& table, TStream& stream) override;
+    void AfterSave(TqorMemTable& table, TStream& stream) override;
+
+    void BeforeLoad(TqorMemTable& table, TStream& stream) override;
+    void LoadDefinitions(TqorMemTable& table, TStream& stream) override;
+    void MatchColumns(TqorMemTable& table, TStream& stream) override;
+    void LoadRecords(TqorMemTable& table, TStream& stream) override;
+    void AfterLoad(TqorMemTable& table, TStream& stream) override;
+
+private:
+    std::string Quote(std::string_view text) const;
+    std::string FieldDefinitionLine(const TField& field) const;
+    std::string RecordValueText(const TField& field, const TValue& value) const;
+    void ReadFieldDefinition(TqorMemTable& table, const std::string& line);
+    void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
+    TValue RecordValueFromText(const TField& field, const std::string& text, int year) const;
+
+    // State of one read or write.
+    std::vector<int> m_writtenFields;
+    std::unique_ptr<TCsvLineReader> m_lines;
+    std::string m_headerLine;
+    bool m_emptyFile = false;
+    std::vector<int> m_columnFields;
+};

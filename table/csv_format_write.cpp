@@ -1,0 +1,163 @@
+// Writing a table as a CSV table file.
+#include "table/csv_format.h"
+
+#include "table/cp1250.h"
+#include "table/csv_line_reader.h"
+#include "table/int_text.h"
+#include "table/mem_table.h"
+#include "table/sixbit.h"
+#include "table/stream.h"
+#include "table/text_escape.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace {
+const char* const LineEnd = "\r\n";
+
+int SystemYear()
+{
+    const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
+}
+
+// Display name, edit mask and default expression are always quoted with '"'.
+std::string DoubleQuoted(std::string_view text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        out.push_back(c);
+        if (c == '"')
+            out.push_back('"');
+    }
+    out.push_back('"');
+    return out;
+}
+}  // namespace
+
+TqorCSVStreamFormat::TqorCSVStreamFormat() : CurrentYear(SystemYear) {}
+
+TqorCSVStreamFormat::~TqorCSVStreamFormat() = default;
+
+std::string TqorCSVStreamFormat::Quote(std::string_view text) const
+{
+    std::string out(1, CSVQuote);
+    out.reserve(text.size() + 2);
+    for (char c : text) {
+        out.push_back(c);
+        if (c == CSVQuote)
+            out.push_back(CSVQuote);
+    }
+    out.push_back(CSVQuote);
+    return out;
+}
+
+void TqorCSVStreamFormat::BeforeSave(TqorMemTable& table, TStream& stream)
+{
+    TqorCustomStreamFormat::BeforeSave(table, stream);
+    m_writtenFields.clear();
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const TFieldKind kind = table.Fields(i).FieldKind;
+        if (kind == fkData || kind == fkInternalCalc)
+            m_writtenFields.push_back(i);
+    }
+}
+
+void TqorCSVStreamFormat::AfterSave(TqorMemTable& table, TStream& stream)
+{
+    m_writtenFields.clear();
+    TqorCustomStreamFormat::AfterSave(table, stream);
+}
+
+std::string TqorCSVStreamFormat::FieldDefinitionLine(const TField& field) const
+{
+    std::string text = Utf8ToCp1250(field.FieldName) + "=" + FieldTypeName(field.DataType) + "," +
+                       IntegerToText(field.Size) + "," +
+                       DoubleQuoted(Utf8ToCp1250(field.DisplayName())) + "," +
+                       DoubleQuoted(Utf8ToCp1250(field.EditMask)) + "," +
+                       IntegerToText(field.EffectiveDisplayWidth());
+    if (field.Required)
+        text += ",REQ";
+    if (field.ReadOnly)
+        text += ",RO";
+    if (!field.Visible)
+        text += ",INV";
+    text += ",";
+    text += FieldKindName(field.FieldKind);
+    text += "," + DoubleQuoted(Utf8ToCp1250(field.DefaultExpression));
+    return Quote(text);
+}
+
+void TqorCSVStreamFormat::SaveDefinitions(TqorMemTable& table, TStream& stream)
+{
+    std::string out = Quote("@@FILE VERSION@@") + CSVFieldDelimiter + Quote("251") + LineEnd;
+    out += Quote("@@TABLEDEF START@@") + LineEnd;
+    for (int index : m_writtenFields)
+        out += FieldDefinitionLine(table.Fields(index)) + LineEnd;
+    out += Quote("@@INDEXDEF START@@") + LineEnd;
+    for (const TIndexDef& def : table.IndexDefs) {
+        std::string text = Utf8ToCp1250(def.Name) + "=" + Quote(Utf8ToCp1250(def.Fields)) + "," +
+                           Quote(Utf8ToCp1250(def.DisplayName));
+        if (def.Descending)
+            text += ",DESC";
+        if (def.CaseInsensitive)
+            text += ",CASE";
+        if (def.NonMaintained)
+            text += ",NONMT";
+        if (def.Unique)
+            text += ",UNIQ";
+        out += Quote(text) + LineEnd;
+    }
+    out += Quote("@@INDEXDEF END@@") + LineEnd;
+    out += Quote("@@TABLEDEF END@@") + LineEnd;
+    stream.Write(out);
+}
+
+std::string TqorCSVStreamFormat::RecordValueText(const TField& field, const TValue& value) const
+{
+    switch (field.DataType) {
+    case ftString:
+    case ftMemo:
+        return EscapeText(std::get<std::string>(value));
+    case ftGraphic:
+        return EncodeSixBit(std::get<std::string>(value));
+    case ftBoolean:
+        return std::get<bool>(value) ? CSVTrueString : CSVFalseString;
+    case ftDateTime:
+        return FormatFileDateTime(std::get<TDateTime>(value).value, TimeFormat);
+    default:
+        return field.ToText(value);
+    }
+}
+
+void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
+{
+    std::string line;
+    for (std::size_t i = 0; i < m_writtenFields.size(); ++i) {
+        if (i > 0)
+            line += CSVFieldDelimiter;
+        line += Quote(Utf8ToCp1250(table.Fields(m_writtenFields[i]).DisplayName()));
+    }
+    line += CSVRecordDelimiter;
+    line += LineEnd;
+    stream.Write(line);
+
+    const int count = table.CountRecords();
+    for (int r = 0; r < count; ++r) {
+        const std::vector<TValue>& values = table.RecordValues(r);
+        line.clear();
+        for (std::size_t i = 0; i < m_writtenFields.size(); ++i) {
+            if (i > 0)
+                line += CSVFieldDelimiter;
+            const int index = m_writtenFields[i];
+            const TValue& value = values[static_cast<std::size_t>(index)];
+            if (!IsNull(value))
+                line += Quote(RecordValueText(table.Fields(index), value));
+        }
+        line += CSVRecordDelimiter;
+        line += LineEnd;
+        stream.Write(line);
+    }
+}

@@ -1,0 +1,158 @@
+#include "table/csv_line_reader.h"
+
+#include "table/stream.h"
+
+#include <algorithm>
+
+namespace {
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n' || c == '\0';
+}
+
+bool IsBlank(char c)
+{
+    return c >= 1 && c <= ' ';
+}
+}  // namespace
+
+TCsvLineReader::TCsvLineReader(TStream& stream) : m_stream(stream) {}
+
+bool TCsvLineReader::Fill()
+{
+    if (m_pos < m_size)
+        return true;
+    if (m_exhausted)
+        return false;
+    m_size = m_stream.Read(m_block.data(), m_block.size());
+    m_pos = 0;
+    if (m_size == 0) {
+        m_exhausted = true;
+        return false;
+    }
+    m_readAnything = true;
+    return true;
+}
+
+bool TCsvLineReader::StreamWasEmpty()
+{
+    Fill();
+    return !m_readAnything;
+}
+
+const std::string& TCsvLineReader::ReadLine()
+{
+    m_line.clear();
+    if (m_afterLineEnd) {
+        while (Fill()) {
+            const char* begin = m_block.data() + m_pos;
+            const char* end = m_block.data() + m_size;
+            const char* stop = std::find_if_not(begin, end, IsLineEnd);
+            m_pos += static_cast<std::size_t>(stop - begin);
+            if (stop != end)
+                break;
+        }
+        m_afterLineEnd = false;
+    }
+    while (Fill()) {
+        const char* begin = m_block.data() + m_pos;
+        const char* end = m_block.data() + m_size;
+        const char* stop = std::find_if(begin, end, IsLineEnd);
+        m_line.append(begin, stop);
+        m_pos += static_cast<std::size_t>(stop - begin);
+        if (stop != end) {
+            m_afterLineEnd = true;
+            break;
+        }
+    }
+    return m_line;
+}
+
+std::string TCsvValueReader::Next(bool& isNull)
+{
+    isNull = false;
+    std::string value;
+    if (m_pos >= m_line.size()) {
+        isNull = true;
+        return value;
+    }
+    if (m_line[m_pos] == m_quote) {
+        ++m_pos;
+        while (m_pos < m_line.size()) {
+            const std::size_t q = m_line.find(m_quote, m_pos);
+            if (q == std::string_view::npos) {
+                value.append(m_line.substr(m_pos));
+                m_pos = m_line.size();
+                return value;
+            }
+            value.append(m_line.substr(m_pos, q - m_pos));
+            if (q + 1 < m_line.size() && m_line[q + 1] == m_quote) {
+                value.push_back(m_quote);
+                m_pos = q + 2;
+            } else {
+                m_pos = std::min(q + 2, m_line.size());
+                return value;
+            }
+        }
+        return value;
+    }
+    if (m_line[m_pos] == m_delimiter) {
+        ++m_pos;
+        isNull = true;
+        return value;
+    }
+    const std::size_t d = m_line.find(m_delimiter, m_pos);
+    if (d == std::string_view::npos) {
+        value.assign(m_line.substr(m_pos));
+        m_pos = m_line.size();
+    } else {
+        value.assign(m_line.substr(m_pos, d - m_pos));
+        m_pos = d + 1;
+    }
+    return value;
+}
+
+std::vector<std::string> SplitCommaList(std::string_view text)
+{
+    std::vector<std::string> items;
+    text = text.substr(0, text.find('\0'));  // a NUL ends the text
+    std::size_t p = 0;
+    const std::size_t n = text.size();
+    auto skipBlanks = [&] {
+        while (p < n && IsBlank(text[p]))
+            ++p;
+    };
+    skipBlanks();
+    while (p < n) {
+        std::string item;
+        if (text[p] == '"') {
+            ++p;
+            while (p < n) {
+                if (text[p] == '"') {
+                    if (p + 1 < n && text[p + 1] == '"') {
+                        item.push_back('"');
+                        p += 2;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                item.push_back(text[p++]);
+            }
+        } else {
+            const std::size_t start = p;
+            while (p < n && !IsBlank(text[p]) && text[p] != ',')
+                ++p;
+            item.assign(text.substr(start, p - start));
+        }
+        items.push_back(std::move(item));
+        skipBlanks();
+        if (p < n && text[p] == ',') {
+            if (p + 1 == n)
+                items.emplace_back();
+            ++p;
+            skipBlanks();
+        }
+    }
+    return items;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TStream;
+
+// Splits a stream into lines. A line is the run of bytes before the first CR,
+// LF or NUL; the whole run of such bytes after it is its line end. The file
+// is taken in blocks of 8192 bytes and a line may span blocks.
+class TCsvLineReader {
+public:
+    explicit TCsvLineReader(TStream& stream);
+
+    // The next line; an empty line at the end of the stream (and as the
+    // first line of a stream that begins with a line end).
+    const std::string& ReadLine();
+    // True when the stream held no byte at all.
+    bool StreamWasEmpty();
+
+private:
+    bool Fill();
+
+    TStream& m_stream;
+    std::array<char, 8192> m_block{};
+    std::size_t m_pos = 0;
+    std::size_t m_size = 0;
+    bool m_exhausted = false;
+    bool m_afterLineEnd = false;
+    bool m_readAnything = false;
+    std::string m_line;
+};
+
+// Reads the values of one line one after another.
+class TCsvValueReader {
+public:
+    TCsvValueReader(std::string_view line, char quote, char delimiter)
+        : m_line(line), m_quote(quote), m_delimiter(delimiter)
+    {
+    }
+
+    bool HasMore() const { return m_pos < m_line.size(); }
+    // The next value; isNull is set for a missing (not quoted) value. A
+    // quoted value runs to its closing quote, after which one byte (the
+    // delimiter) is skipped; an unclosed quote takes the rest of the line.
+    std::string Next(bool& isNull);
+
+private:
+    std::string_view m_line;
+    char m_quote;
+    char m_delimiter;
+    std::size_t m_pos = 0;
+};
+
+// The items of a definition: separated by ',', an item starting with '"' is
+// quoted with doubled quotes inside, an unquoted item ends at ',' or a blank,
+// blanks between items are skipped, and a ',' at the end adds an empty item.
+std::vector<std::string> SplitCommaList(std::string_view text);
