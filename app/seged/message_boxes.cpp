@@ -1,0 +1,51 @@
+#include "app/seged/message_boxes.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+TMessageBoxAnswerer& Answerer()
+{
+    static TMessageBoxAnswerer answerer;
+    return answerer;
+}
+
+QMessageBox::StandardButton Show(const TMessageBoxRequest& request, QWidget* owner)
+{
+    if (Answerer())
+        return Answerer()(request);
+    QMessageBox box(request.Icon, request.Caption, request.Text, request.Buttons, owner);
+    // Texts come from notes and files: never let them act as markup or links.
+    box.setTextFormat(Qt::PlainText);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+}  // namespace
+
+void SetMessageBoxAnswerer(TMessageBoxAnswerer answerer)
+{
+    Answerer() = std::move(answerer);
+}
+
+bool AskYesNo(const QString& message, const QString& caption, QWidget* owner)
+{
+    QPointer<QWidget> active = QApplication::activeWindow();
+    const auto answer = Show({caption, message, QMessageBox::Question,
+                              QMessageBox::Yes | QMessageBox::No},
+                             owner);
+    if (active)
+        active->activateWindow();
+    return answer == QMessageBox::Yes;
+}
+
+void ShowError(const QString& message, QWidget* owner)
+{
+    Show({QStringLiteral("Hiba"), message, QMessageBox::Critical, QMessageBox::Ok}, owner);
+    if (owner)
+        owner->activateWindow();
+}
+
+void ShowInfo(const QString& message, QWidget* owner)
+{
+    Show({QStringLiteral("Üzenet"), message, QMessageBox::Information, QMessageBox::Ok}, owner);
+}

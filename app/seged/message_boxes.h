@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The program's message boxes. Tests answer them through SetMessageBoxAnswerer
+// instead of a real modal loop.
+struct TMessageBoxRequest {
+    QString Caption;
+    QString Text;
+    QMessageBox::Icon Icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons Buttons = QMessageBox::Ok;
+};
+
+using TMessageBoxAnswerer = std::function<QMessageBox::StandardButton(const TMessageBoxRequest&)>;
+
+// Replaces the real boxes (tests); an empty function restores them.
+void SetMessageBoxAnswerer(TMessageBoxAnswerer answerer);
+
+// Question icon, Yes and No; true for Yes. The window active before is made
+// active again afterwards.
+bool AskYesNo(const QString& message, const QString& caption, QWidget* owner);
+// Caption "Hiba", error icon, OK.
+void ShowError(const QString& message, QWidget* owner);
+// Caption "Üzenet", information icon, OK.
+void ShowInfo(const QString& message, QWidget* owner);
