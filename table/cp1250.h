@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Windows-1250 bytes to UTF-8. Every byte maps to one code point; the five
+// bytes the code page leaves undefined (0x81 0x83 0x88 0x90 0x98) map to the
+// C1 control with the same number, so any byte string survives the trip back.
+std::string Cp1250ToUtf8(std::string_view bytes);
+
+// The code point of one Windows-1250 byte.
+char32_t Cp1250CodePoint(unsigned char byte);
+
+// The Windows-1250 byte for cp, including the five C1 controls above.
+std::optional<unsigned char> Cp1250ByteFor(char32_t cp);
+
+// UTF-8 to Windows-1250 for names and other text that has no escapes:
+// characters without a byte and invalid UTF-8 bytes become '?'.
+std::string Utf8ToCp1250(std::string_view utf8);

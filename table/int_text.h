@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Integer field text: leading spaces, an optional '+' or '-', then decimal
+// digits or hexadecimal digits after "$", "x", "X", "0x" or "0X". Nothing may
+// follow. Decimal values must fit in int32 once signed; hexadecimal values
+// may use all 32 bits (read as two's complement, then negated for '-').
+std::optional<std::int32_t> ParseIntegerText(std::string_view text);
+
+std::string IntegerToText(std::int32_t value);

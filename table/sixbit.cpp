@@ -1,0 +1,48 @@
+#include "sixbit.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr unsigned GroupBits = 6;
+constexpr unsigned GroupMask = 0x3F;
+constexpr unsigned Offset = 32;
+
+}  // namespace
+
+std::string EncodeSixBit(std::string_view bytes) {
+    std::string out;
+    out.reserve((4 * bytes.size() + 2) / 3);
+    std::uint32_t pending = 0;
+    unsigned pendingBits = 0;
+    for (const char c : bytes) {
+        pending |= static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << pendingBits;
+        pendingBits += 8;
+        while (pendingBits >= GroupBits) {
+            out += static_cast<char>(Offset + (pending & GroupMask));
+            pending >>= GroupBits;
+            pendingBits -= GroupBits;
+        }
+    }
+    if (pendingBits > 0)
+        out += static_cast<char>(Offset + (pending & GroupMask));
+    return out;
+}
+
+std::string DecodeSixBit(std::string_view chars) {
+    std::string out;
+    out.reserve(3 * chars.size() / 4);
+    std::uint32_t pending = 0;
+    unsigned pendingBits = 0;
+    for (const char c : chars) {
+        const std::uint32_t group = (static_cast<unsigned char>(c) - Offset) & GroupMask;
+        pending |= group << pendingBits;
+        pendingBits += GroupBits;
+        if (pendingBits >= 8) {
+            out += static_cast<char>(pending & 0xFF);
+            pending >>= 8;
+            pendingBits -= 8;
+        }
+    }
+    return out;
+}

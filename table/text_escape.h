@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// String and memo values as the table file stores them: Windows-1250 bytes in
+// which NUL, LF, CR and '%' are written "%0", "%n", "%c" and "%%", and a
+// character the code page lacks is written "%u<upper-case hex>;" (U+2192 is
+// "%u2192;"). An invalid UTF-8 byte becomes '?'.
+std::string EscapeText(std::string_view utf8);
+
+// The inverse of EscapeText, back to UTF-8. "%u" not followed by 1 to 6 hex
+// digits, ';' and a valid code point, and '%' before any other byte, stand
+// for the byte after the '%'; a lone '%' at the very end is dropped.
+std::string UnescapeText(std::string_view bytes);
