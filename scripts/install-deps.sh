@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev qt6-translations-l10n qt6-l10n-tools libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n qt6-l10n-tools libgl-dev libxcb1-dev
   fonts-liberation2 locales-all
   libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool trayer x11-utils
 )
 
 missing=()

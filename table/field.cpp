@@ -255,18 +255,27 @@ TDateTimeField::TDateTimeField(TqorMemTable& table, std::string name)
 
 TValue TDateTimeField::Convert(const TValue& value) const
 {
+    TDateTime result;
     if (const auto* s = std::get_if<std::string>(&value)) {
         if (s->empty())
             return {};
-        if (const auto d = ParseFileDateTime(*s, CurrentYear()))
-            return TDateTime{*d};
-        throw EConvertError("'" + *s + "' is not a valid date and time");
+        const auto d = ParseFileDateTime(*s, CurrentYear());
+        if (!d)
+            throw EConvertError("'" + *s + "' is not a valid date and time");
+        result.value = *d;
+    } else if (const auto* n = std::get_if<std::int32_t>(&value)) {
+        result.value = *n;
+    } else if (const auto* b = std::get_if<bool>(&value)) {
+        result.value = *b ? 1.0 : 0.0;
+    } else if (const auto* d = std::get_if<TDateTime>(&value)) {
+        result = *d;
+    } else {
+        return value;
     }
-    if (const auto* n = std::get_if<std::int32_t>(&value))
-        return TDateTime{static_cast<double>(*n)};
-    if (std::holds_alternative<bool>(value))
-        return TDateTime{std::get<bool>(value) ? 1.0 : 0.0};
-    return value;
+    // A value the file cannot hold would make every later save fail.
+    int y, m, day, h, min, sec, ms;
+    DecodeDateTime(result.value, y, m, day, h, min, sec, ms);
+    return result;
 }
 
 std::string TDateTimeField::ToText(const TValue& value) const
