@@ -247,6 +247,10 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
 {
     if (m_emptyFile)
         return;
+    // A file without definitions, or one whose definitions stop before their
+    // end, leaves a closed table: that is a failed read even with no records.
+    if (!table.Active())
+        table.RaiseNamed("Cannot perform this operation on a closed dataset");
     table.ResetAutoIncCounter();
     const int year = CurrentYear ? CurrentYear() : 2000;
     const std::size_t columns = m_columnFields.size();

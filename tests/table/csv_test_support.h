@@ -1,0 +1,157 @@
+#pragma once
+
+// Fixtures of the CSV table file tests: the notes and catalogue tables, a
+// table read from or written to bytes in memory, and readable forms of the
+// records and of the error an operation raises.
+
+#include "table/csv_format.h"
+#include "table/datetime_text.h"
+#include "table/errors.h"
+#include "table/mem_table.h"
+#include "table/stream.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+// The notes table's fields, in file order.
+inline void AddNotesFields(TqorMemTable& table)
+{
+    table.AddField("kep", ftGraphic);
+    for (const char* name : {"szin", "left", "top", "height", "width"})
+        table.AddField(name, ftInteger);
+    table.AddField("tol", ftDateTime);
+    table.AddField("figyelmeztet", ftDateTime);
+    table.AddField("latszik", ftBoolean);
+    table.AddField("fontname", ftString, 30);
+    table.AddField("fontsize", ftInteger);
+    table.AddField("fontcolor", ftInteger);
+    for (const char* name : {"isbold", "isitalic", "isunderline"})
+        table.AddField(name, ftBoolean);
+    table.AddField("az", ftAutoInc);
+    table.AddField("igazit", ftInteger);
+    table.AddField("szoveg", ftMemo);
+}
+
+// The catalogue table's fields with their display labels.
+inline void AddCatalogueFields(TqorMemTable& table)
+{
+    table.AddField("programok", ftString, 50).DisplayLabel = "Program neve";
+    table.AddField("rovid", ftString, 255).DisplayLabel = "Leírás";
+    table.AddField("link", ftString, 255).DisplayLabel = "Link";
+    table.AddField("kategoria", ftString, 25).DisplayLabel = "Kategória";
+    TField& ingyenes = table.AddField("ingyenes", ftString, 1);
+    ingyenes.DisplayLabel = "Ingyenes?";
+    ingyenes.DisplayWidth = 1;
+}
+
+inline QByteArray SaveTable(TqorMemTable& table)
+{
+    TStringStream stream;
+    table.SaveToStream(stream);
+    return QByteArray::fromStdString(stream.Bytes());
+}
+
+inline void LoadTable(TqorMemTable& table, const QByteArray& bytes)
+{
+    TStringStream stream(bytes.toStdString());
+    table.LoadFromStream(stream);
+}
+
+inline QString DateTimeText(double value)
+{
+    int y, m, d, h, min, s, ms;
+    DecodeDateTime(value, y, m, d, h, min, s, ms);
+    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d.%03d", y, m, d, h, min, s, ms);
+}
+
+// null, a quoted text, a number, True/False or "yyyy-mm-dd hh:mm:ss.zzz".
+inline QString ValueText(const TValue& value)
+{
+    if (IsNull(value))
+        return "null";
+    if (const auto* s = std::get_if<std::string>(&value))
+        return '"' + QString::fromStdString(*s) + '"';
+    if (const auto* n = std::get_if<std::int32_t>(&value))
+        return QString::number(*n);
+    if (const auto* b = std::get_if<bool>(&value))
+        return *b ? "True" : "False";
+    return DateTimeText(std::get<TDateTime>(value).value);
+}
+
+// Every record in the current order as "value | value | ...", of the named
+// fields or of all fields; none for a closed table.
+inline QStringList Rows(const TqorMemTable& table, std::initializer_list<const char*> fields = {})
+{
+    if (!table.Active())
+        return {};
+    std::vector<int> columns;
+    for (const char* name : fields)
+        columns.push_back(table.GetField(name).Index());
+    if (columns.empty()) {
+        for (int i = 0; i < table.FieldCount(); ++i)
+            columns.push_back(i);
+    }
+    QStringList rows;
+    for (int r = 0; r < table.CountRecords(); ++r) {
+        QStringList values;
+        for (int c : columns)
+            values << ValueText(table.RecordValues(r)[static_cast<std::size_t>(c)]);
+        rows << values.join(" | ");
+    }
+    return rows;
+}
+
+// The field list as "name:Type:size".
+inline QStringList FieldList(const TqorMemTable& table)
+{
+    QStringList fields;
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const TField& field = table.Fields(i);
+        fields << QString("%1:%2:%3")
+                      .arg(QString::fromStdString(field.FieldName), FieldTypeName(field.DataType))
+                      .arg(field.Size);
+    }
+    return fields;
+}
+
+// "<exception class>: <message>" of what fn raises, or "no error".
+inline QString FailureOf(const std::function<void()>& fn)
+{
+    const auto text = [](const char* cls, const std::exception& e) {
+        return QString(cls) + ": " + QString::fromUtf8(e.what());
+    };
+    try {
+        fn();
+    } catch (const EMemTableError& e) {
+        return text("EMemTableError", e);
+    } catch (const EDatabaseError& e) {
+        return text("EDatabaseError", e);
+    } catch (const EConvertError& e) {
+        return text("EConvertError", e);
+    } catch (const EStringListError& e) {
+        return text("EStringListError", e);
+    } catch (const EFCreateError& e) {
+        return text("EFCreateError", e);
+    } catch (const EFOpenError& e) {
+        return text("EFOpenError", e);
+    } catch (const EWriteError& e) {
+        return text("EWriteError", e);
+    } catch (const std::exception& e) {
+        return text("std::exception", e);
+    }
+    return "no error";
+}
+
+// CR LF after every line, as the writer ends them.
+inline QByteArray CrLfLines(std::initializer_list<QByteArray> lines)
+{
+    QByteArray out;
+    for (const QByteArray& line : lines)
+        out += line + "\r\n";
+    return out;
+}
