@@ -1,15 +1,47 @@
 #include "table/mem_table.h"
 
+#include "table/utf8.h"
+
 #include <algorithm>
 #include <climits>
+#include <locale>
+#include <stdexcept>
 
 namespace {
 const char* const ClosedDataset = "Cannot perform this operation on a closed dataset";
 const char* const OpenDataset = "Cannot perform this operation on an open dataset";
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b)
+const std::ctype<wchar_t>& UserCaseRules()
 {
-    return a.size() == b.size() && CompareBytes(a, b, true) == 0;
+    static const std::locale user = [] {
+        try {
+            return std::locale("");
+        } catch (const std::runtime_error&) {
+            return std::locale::classic();
+        }
+    }();
+    return std::use_facet<std::ctype<wchar_t>>(user);
+}
+
+// Field names ignore case by the user's locale, so "LEÍRÁS" names "leírás".
+bool SameNameIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() == b.size() && CompareBytes(a, b, true) == 0)
+        return true;
+    if (!IsValidUtf8(a) || !IsValidUtf8(b))
+        return false;
+    const std::ctype<wchar_t>& rules = UserCaseRules();
+    std::size_t i = 0, j = 0;
+    char32_t ca = 0, cb = 0;
+    for (;;) {
+        const bool moreA = NextCodePoint(a, i, ca);
+        const bool moreB = NextCodePoint(b, j, cb);
+        if (!moreA || !moreB)
+            return moreA == moreB;
+        if (ca != cb && rules.tolower(static_cast<wchar_t>(ca)) !=
+                            rules.tolower(static_cast<wchar_t>(cb)))
+            return false;
+    }
 }
 }  // namespace
 

@@ -30,8 +30,10 @@ void TqorMemTable::SaveToStream(TStream& stream)
 {
     TqorCustomStreamFormat& format = RequireFormat(DefaultFormat);
     CheckActive();
-    format.BeforeSave(*this, stream);
+    // The preparation may fail after it has changed the table, so the
+    // clean-up runs for it as well.
     try {
+        format.BeforeSave(*this, stream);
         format.SaveDefinitions(*this, stream);
         format.SaveRecords(*this, stream);
     } catch (...) {
@@ -48,8 +50,8 @@ void TqorMemTable::SaveToStream(TStream& stream)
 void TqorMemTable::LoadFromStream(TStream& stream)
 {
     TqorCustomStreamFormat& format = RequireFormat(DefaultFormat);
-    format.BeforeLoad(*this, stream);
     try {
+        format.BeforeLoad(*this, stream);
         format.LoadDefinitions(*this, stream);
         format.MatchColumns(*this, stream);
         format.LoadRecords(*this, stream);

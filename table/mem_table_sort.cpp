@@ -1,6 +1,8 @@
 // The sort order of a table and the text comparison it shares with the search.
 #include "table/mem_table.h"
 
+#include "table/utf8.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -86,14 +88,15 @@ int TqorMemTable::CompareValues(const TValue& a, const TValue& b, const SortKey&
         const auto* sb = std::get_if<std::string>(&b);
         if (!sb)
             return 0;
-        std::string_view left = *sa;
-        std::string_view right = *sb;
         if (key.partial) {
-            const std::size_t n = std::min(left.size(), right.size());
-            left = left.substr(0, n);
-            right = right.substr(0, n);
+            // Cut in characters: a cut in bytes can split one, which the
+            // locale comparison refuses.
+            const std::size_t n = std::min(Utf8Length(*sa), Utf8Length(*sb));
+            result = CompareText(Utf8Left(*sa, n), Utf8Left(*sb, n), key.caseInsensitive,
+                                 key.ignoreLocale);
+        } else {
+            result = CompareText(*sa, *sb, key.caseInsensitive, key.ignoreLocale);
         }
-        result = CompareText(left, right, key.caseInsensitive, key.ignoreLocale);
     } else if (a.index() == b.index()) {
         if (const auto* ia = std::get_if<std::int32_t>(&a))
             result = Sign(*ia, std::get<std::int32_t>(b));

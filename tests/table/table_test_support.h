@@ -1,0 +1,103 @@
+#pragma once
+
+// Helpers shared by the table engine's tests: the notes table's field list,
+// a readable form of values and of the error an operation raises.
+
+#include "table/errors.h"
+#include "table/mem_table.h"
+
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+Q_DECLARE_METATYPE(TValue)
+
+// The fields of the notes table, in their order.
+inline void AddNoteFields(TqorMemTable& table)
+{
+    table.AddField("kep", ftGraphic);
+    for (const char* name : {"szin", "left", "top", "height", "width"})
+        table.AddField(name, ftInteger);
+    table.AddField("tol", ftDateTime);
+    table.AddField("figyelmeztet", ftDateTime);
+    table.AddField("latszik", ftBoolean);
+    table.AddField("fontname", ftString, 30);
+    table.AddField("fontsize", ftInteger);
+    table.AddField("fontcolor", ftInteger);
+    for (const char* name : {"isbold", "isitalic", "isunderline"})
+        table.AddField(name, ftBoolean);
+    table.AddField("az", ftAutoInc);
+    table.AddField("igazit", ftInteger);
+    table.AddField("szoveg", ftMemo);
+}
+
+// "null", or the value's kind and its text, e.g. int(5), str(alma).
+inline QString ValueText(const TValue& value)
+{
+    if (IsNull(value))
+        return "null";
+    if (const auto* s = std::get_if<std::string>(&value))
+        return "str(" + QString::fromStdString(*s) + ")";
+    if (const auto* n = std::get_if<std::int32_t>(&value))
+        return QString("int(%1)").arg(*n);
+    if (const auto* b = std::get_if<bool>(&value))
+        return *b ? "bool(true)" : "bool(false)";
+    return QString("date(%1)").arg(std::get<TDateTime>(value).value);
+}
+
+// One field's values in the current order, read without moving the cursor.
+inline QStringList Column(const TqorMemTable& table, const std::string& fieldName)
+{
+    const int index = table.GetField(fieldName).Index();
+    QStringList values;
+    for (int i = 0; i < table.CountRecords(); ++i) {
+        const TValue& v = table.RecordValues(i)[static_cast<std::size_t>(index)];
+        values << (IsNull(v) ? QString("null")
+                             : QString::fromStdString(table.Fields(index).ToText(v)));
+    }
+    return values;
+}
+
+// Adds a record at the end with the given text values and stores it.
+inline void AddRecord(TqorMemTable& table,
+                      std::initializer_list<std::pair<const char*, TValue>> values)
+{
+    table.AddAtEnd();
+    for (const auto& [name, value] : values)
+        table.SetValue(name, value);
+    table.Post();
+}
+
+// "<exception class> | <message>" of what fn raises, or "no error".
+inline QString FailureOf(const std::function<void()>& fn)
+{
+    const auto text = [](const char* cls, const std::exception& e) {
+        return QString(cls) + " | " + QString::fromUtf8(e.what());
+    };
+    try {
+        fn();
+    } catch (const EMemTableFatalError& e) {
+        return text("EMemTableFatalError", e);
+    } catch (const EMemTableInvalidLocale& e) {
+        return text("EMemTableInvalidLocale", e);
+    } catch (const EMemTableError& e) {
+        return text("EMemTableError", e);
+    } catch (const EDatabaseError& e) {
+        return text("EDatabaseError", e);
+    } catch (const EConvertError& e) {
+        return text("EConvertError", e);
+    } catch (const EFCreateError& e) {
+        return text("EFCreateError", e);
+    } catch (const EFOpenError& e) {
+        return text("EFOpenError", e);
+    } catch (const EStreamError& e) {
+        return text("EStreamError", e);
+    } catch (const std::exception& e) {
+        return text("std::exception", e);
+    }
+    return "no error";
+}
