@@ -36,6 +36,7 @@ extern TBeall Beall;
 // Fills the defaults from the section "Defaults" of the settings file;
 // reading never fails (missing or bad values give the defaults).
 void LoadDefaults(TBeall& beall, const QString& settingsFile);
-// Creates the data folder when missing and writes the section "Defaults".
-// Raises EIniFileException ("Unable to write to <path>") on failure.
+// Creates the settings file's folder (owner-only) when missing, then writes the
+// section "Defaults". Raises EIniFileException ("Unable to write to <path>")
+// on failure.
 void SaveDefaults(const TBeall& beall, const QString& settingsFile);

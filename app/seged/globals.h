@@ -12,9 +12,10 @@ extern QString SettingsFile;
 extern QRect WorkArea;
 extern std::uint32_t HighlightColor;
 
-// ExeFolder from the program file's path; DataFolder is ExeFolder when a
-// Vikora.ini stands beside the program (portable use), otherwise
-// $XDG_DATA_HOME/Vikora (~/.local/share/Vikora).
+// ExeFolder from the program file's path, as given (no trailing "/");
+// DataFolder is ExeFolder when a Vikora.ini stands beside the program
+// (portable use), otherwise $XDG_DATA_HOME/Vikora (~/.local/share/Vikora when
+// the variable is unset or relative), and ExeFolder when there is no home.
 void ResolveGlobals(const QString& programFilePath, const QRect& workArea);
 
 // Creates DataFolder and every missing folder above it, owner-only. A failure

@@ -1,0 +1,114 @@
+#include "ini_file.h"
+
+#include "ini_text.h"
+
+#include "table/cp1250.h"
+#include "table/file_io.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+
+namespace {
+
+std::string LocalPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// The file a write replaces: the target of a symbolic link rather than the
+// link itself, so that a linked settings file stays linked.
+std::filesystem::path WriteTarget(const QString& fileName)
+{
+    const std::filesystem::path path = LocalPath(fileName);
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error))
+        return path;
+    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
+    if (error)
+        throw std::filesystem::filesystem_error("cannot follow link", path, error);
+    return target;
+}
+
+// The current bytes; empty for a file that does not exist yet. Anything else
+// that cannot be read raises, so a write never replaces a file it did not see.
+std::string ContentBeforeWrite(const std::filesystem::path& target)
+{
+    std::error_code error;
+    if (std::filesystem::symlink_status(target, error).type() ==
+        std::filesystem::file_type::not_found)
+        return {};
+    return ReadWholeFile(target.string());
+}
+
+} // namespace
+
+TIniFile::TIniFile(const QString& fileName)
+    : m_fileName(QFileInfo(fileName).absoluteFilePath())
+{
+}
+
+QString TIniFile::ReadString(const QString& section, const QString& key,
+                             const QString& defaultValue) const
+{
+    try {
+        const auto value = FindIniValue(ReadWholeFile(LocalPath(m_fileName)), section, key);
+        return value ? QString::fromStdString(Cp1250ToUtf8(*value)) : defaultValue;
+    } catch (const std::exception&) {
+        return defaultValue;
+    }
+}
+
+int TIniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const
+{
+    try {
+        const auto value = FindIniValue(ReadWholeFile(LocalPath(m_fileName)), section, key);
+        if (!value)
+            return defaultValue;
+        return ParseIniInteger(*value).value_or(defaultValue);
+    } catch (const std::exception&) {
+        return defaultValue;
+    }
+}
+
+bool TIniFile::ReadBool(const QString& section, const QString& key, bool defaultValue) const
+{
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    WriteStrings(section, {{key, value}});
+}
+
+void TIniFile::WriteInteger(const QString& section, const QString& key, int value)
+{
+    WriteString(section, key, QString::number(value));
+}
+
+void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
+{
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void TIniFile::WriteStrings(const QString& section, const QList<TIniValue>& values)
+{
+    bool written = false;
+    try {
+        const std::filesystem::path target = WriteTarget(m_fileName);
+        std::string content = ContentBeforeWrite(target);
+        bool allSet = true;
+        for (const TIniValue& value : values)
+            allSet = allSet && SetIniValue(content, section, value.Key,
+                                           Utf8ToCp1250(value.Value.toStdString()));
+        if (allSet) {
+            WriteFileAtomically(target.string(), content);
+            written = true;
+        }
+    } catch (const std::exception&) {
+        // Every cause is reported the same way, below.
+    }
+    if (!written)
+        throw EIniFileException("Unable to write to " + m_fileName.toStdString());
+}
