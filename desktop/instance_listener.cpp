@@ -1,0 +1,71 @@
+#include "desktop/instance_listener.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTimer>
+
+namespace {
+
+const QByteArray Message(ComeForwardMessage);
+
+// Enough for a well-behaved sender; more only from something else.
+constexpr int MaxOpenConnections = 8;
+constexpr int IdleTimeoutMs = 5000;
+
+void Drop(QLocalSocket* socket)
+{
+    socket->abort();
+    socket->deleteLater();
+}
+
+}  // namespace
+
+TInstanceListener::TInstanceListener(QObject* parent)
+    : QObject(parent)
+    , m_server(new QLocalServer(this))
+{
+    connect(m_server, &QLocalServer::newConnection, this, &TInstanceListener::AcceptPending);
+}
+
+bool TInstanceListener::Listen(const QString& serverName)
+{
+    if (m_server->listen(serverName))
+        return true;
+    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
+        return false;
+    QLocalServer::removeServer(serverName);
+    return m_server->listen(serverName);
+}
+
+void TInstanceListener::AcceptPending()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        if (m_openConnections >= MaxOpenConnections) {
+            Drop(socket);
+            continue;
+        }
+        ++m_openConnections;
+        connect(socket, &QObject::destroyed, this, [this] { --m_openConnections; });
+        // Qt stops taking bytes from the socket once one more than the
+        // message has arrived, so a flood never grows the buffer.
+        socket->setReadBufferSize(Message.size() + 1);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(IdleTimeoutMs, socket, [socket] { Drop(socket); });
+        if (socket->bytesAvailable() > 0)
+            Read(socket);
+    }
+}
+
+void TInstanceListener::Read(QLocalSocket* socket)
+{
+    const QByteArray received = socket->peek(Message.size() + 1);
+    if (received.size() > Message.size() || !Message.startsWith(received)) {
+        Drop(socket);
+        return;
+    }
+    if (received.size() < Message.size())
+        return;
+    Drop(socket);
+    emit comeForwardReceived();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+class QLocalServer;
+class QLocalSocket;
+
+// The one message a later copy sends to the running copy.
+inline constexpr char ComeForwardMessage[] = "vikora:come-forward\n";
+
+// The running copy's end of the single-instance socket. It understands only
+// ComeForwardMessage; a connection that sends anything else, more than that,
+// or nothing for a while is dropped without an answer.
+class TInstanceListener : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TInstanceListener(QObject* parent = nullptr);
+
+    // Listens on the socket path. A socket file that is in the way is taken
+    // for one left by a copy that was killed: call this only after a
+    // connection to the name has been refused.
+    bool Listen(const QString& serverName);
+
+signals:
+    void comeForwardReceived();
+
+private:
+    void AcceptPending();
+    void Read(QLocalSocket* socket);
+
+    QLocalServer* m_server;
+    int m_openConnections = 0;
+};

@@ -1,0 +1,17 @@
+#include "desktop/one_instance.h"
+
+#include "desktop/app_instance.h"
+
+TOneInstance::TOneInstance(QObject* parent)
+    : QObject(parent)
+{
+}
+
+bool TOneInstance::Loaded(TAppInstance& instance)
+{
+    if (!m_enabled || instance.IsFirst())
+        return false;
+    // Whether the running copy was reached or not, this copy ends.
+    instance.ActivateOtherInstance();
+    return true;
+}
