@@ -11,7 +11,9 @@ TMessageBoxAnswerer& Answerer()
     return answerer;
 }
 
-QMessageBox::StandardButton Show(const TMessageBoxRequest& request, QWidget* owner)
+}  // namespace
+
+QMessageBox::StandardButton ShowMessageBox(const TMessageBoxRequest& request, QWidget* owner)
 {
     if (Answerer())
         return Answerer()(request);
@@ -20,7 +22,6 @@ QMessageBox::StandardButton Show(const TMessageBoxRequest& request, QWidget* own
     box.setTextFormat(Qt::PlainText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
-}  // namespace
 
 void SetMessageBoxAnswerer(TMessageBoxAnswerer answerer)
 {
@@ -30,7 +31,7 @@ void SetMessageBoxAnswerer(TMessageBoxAnswerer answerer)
 bool AskYesNo(const QString& message, const QString& caption, QWidget* owner)
 {
     QPointer<QWidget> active = QApplication::activeWindow();
-    const auto answer = Show({caption, message, QMessageBox::Question,
+    const auto answer = ShowMessageBox({caption, message, QMessageBox::Question,
                               QMessageBox::Yes | QMessageBox::No},
                              owner);
     if (active)
@@ -40,12 +41,12 @@ bool AskYesNo(const QString& message, const QString& caption, QWidget* owner)
 
 void ShowError(const QString& message, QWidget* owner)
 {
-    Show({QStringLiteral("Hiba"), message, QMessageBox::Critical, QMessageBox::Ok}, owner);
+    ShowMessageBox({QStringLiteral("Hiba"), message, QMessageBox::Critical, QMessageBox::Ok}, owner);
     if (owner)
         owner->activateWindow();
 }
 
 void ShowInfo(const QString& message, QWidget* owner)
 {
-    Show({QStringLiteral("Üzenet"), message, QMessageBox::Information, QMessageBox::Ok}, owner);
+    ShowMessageBox({QStringLiteral("Üzenet"), message, QMessageBox::Information, QMessageBox::Ok}, owner);
 }

@@ -21,6 +21,9 @@ using TMessageBoxAnswerer = std::function<QMessageBox::StandardButton(const TMes
 // Replaces the real boxes (tests); an empty function restores them.
 void SetMessageBoxAnswerer(TMessageBoxAnswerer answerer);
 
+// Shows any box through the same path (and the same test answerer).
+QMessageBox::StandardButton ShowMessageBox(const TMessageBoxRequest& request, QWidget* owner);
+
 // Question icon, Yes and No; true for Yes. The window active before is made
 // active again afterwards.
 bool AskYesNo(const QString& message, const QString& caption, QWidget* owner);

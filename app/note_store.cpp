@@ -1,0 +1,227 @@
+#include "app/note_store.h"
+
+#include "app/seged/clock.h"
+#include "app/seged/globals.h"
+#include "app/seged/message_boxes.h"
+#include "app/seged/table_values.h"
+#include "table/file_io.h"
+#include "table/mem_table.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+std::string Utf8(const QString& text)
+{
+    return text.toStdString();
+}
+}  // namespace
+
+TNoteStore::TNoteStore(TqorMemTable& table, QString tableFile, TOpenNoteWindow openNoteWindow,
+                       QWidget* errorOwner)
+    : Tbl(table),
+      m_tableFile(std::move(tableFile)),
+      m_openNoteWindow(std::move(openNoteWindow)),
+      m_errorOwner(errorOwner)
+{
+}
+
+void TNoteStore::aUjExecute()
+{
+    Tbl.Insert();
+    try {
+        Tbl.SetValue("szin", Beall.Color);
+        Tbl.SetValue("left", 300);
+        Tbl.SetValue("top", 75);
+        Tbl.SetValue("height", 100);
+        Tbl.SetValue("width", 330);
+        Tbl.SetValue("tol", TDateTime{Today().value - 1});
+        Tbl.SetValue("latszik", false);
+        Tbl.SetValue("fontname", Utf8(Beall.Font.Name));
+        Tbl.SetValue("fontsize", Beall.Font.Size);
+        Tbl.SetValue("fontcolor", Beall.Font.Color);
+        Tbl.SetValue("isbold", Beall.Font.Bold);
+        Tbl.SetValue("isitalic", Beall.Font.Italic);
+        Tbl.SetValue("isunderline", Beall.Font.Underline);
+        Tbl.SetValue("igazit", Beall.Alignment);
+        Tbl.Post();
+    } catch (...) {
+        // No half-made note may stay pending and be posted by the next search.
+        Tbl.Cancel();
+        throw;
+    }
+    if (m_openNoteWindow) {
+        m_openNoteWindow(true, ValueToInt(Tbl.GetValue("az")), ValueToInt(Tbl.GetValue("left")),
+                         ValueToInt(Tbl.GetValue("top")), ValueToInt(Tbl.GetValue("width")),
+                         ValueToInt(Tbl.GetValue("height")), ValueToInt(Tbl.GetValue("szin")),
+                         Beall.Font, QString(), Beall.Alignment,
+                         ValueToBool(Tbl.GetValue("latszik")), ValueToDate(Tbl.GetValue("tol")));
+    }
+}
+
+void TNoteStore::LoadNotes()
+{
+    Tbl.Open();
+    const std::string path = m_tableFile.toStdString();
+    RemoveStaleTempFiles(path);
+    if (QFileInfo::exists(m_tableFile) || QFileInfo(m_tableFile).isSymLink()) {
+        try {
+            Tbl.ReadFromFile(path);
+        } catch (...) {
+            m_tableFileDamaged = true;
+            throw;
+        }
+    }
+    while (!Tbl.AtEnd()) {
+        OpenNoteIfDue(ValueToInt(Tbl.GetValue("az")));
+        Tbl.MoveNext();
+    }
+    Tbl.MoveFirst();
+}
+
+void TNoteStore::OpenNoteIfDue(int az)
+{
+    const TDateTime t = NullToDate(Tbl.GetValue("tol"), TDateTime{0});
+    if (Today().value < t.value)
+        return;
+
+    // The caller stands on the note; only when it does not is the note
+    // searched for. (A file from elsewhere may hold two notes with the same
+    // identifier; searching would then go back to the first one forever.)
+    const TValue current = Tbl.GetValue("az");
+    if (IsNull(current) || ValueToInt(current) != az) {
+        if (!Tbl.FindByValue("az", az))
+            return;
+    }
+
+    TFontSpec font;
+    font.Name = NullToStr(Tbl.GetValue("fontname"), QString());
+    font.Size = NullToInt(Tbl.GetValue("fontsize"), 0);
+    font.Color = NullToInt(Tbl.GetValue("fontcolor"), 0);
+    font.Bold = ValueToBool(Tbl.GetValue("isbold"));
+    font.Italic = ValueToBool(Tbl.GetValue("isitalic"));
+    font.Underline = ValueToBool(Tbl.GetValue("isunderline"));
+
+    const int top = NullToInt(Tbl.GetValue("top"), 0);
+    const int width = NullToInt(Tbl.GetValue("width"), 0);
+    const int height = NullToInt(Tbl.GetValue("height"), 0);
+    const std::int32_t color = NullToInt(Tbl.GetValue("szin"), 0);
+    const int left = NullToInt(Tbl.GetValue("left"), 0);
+    const QString text = NullToStr(Tbl.GetValue("szoveg"), QString());
+    const int alignment = ValueToInt(Tbl.GetValue("igazit"));
+    const bool latszik = ValueToBool(Tbl.GetValue("latszik"));
+    const TDateTime tol = ValueToDate(Tbl.GetValue("tol"));
+
+    if (m_openNoteWindow)
+        m_openNoteWindow(false, az, left, top, width, height, color, font, text, alignment, latszik,
+                         tol);
+}
+
+void TNoteStore::ChangeNote(int az, const std::function<void()>& setFields)
+{
+    if (!Tbl.FindByValue("az", az))
+        return;
+    Tbl.Edit();
+    try {
+        setFields();
+    } catch (...) {
+        Tbl.Cancel();
+        throw;
+    }
+    try {
+        Tbl.Post();
+    } catch (const std::exception&) {
+        // The change is dropped so that the next search does not post it
+        // behind the user's back.
+        Tbl.Cancel();
+        ShowError(QStringLiteral("Hiba az adat mentése közben"), m_errorOwner);
+    }
+}
+
+void TNoteStore::SaveNotePosition(int az, int left, int top, int width, int height)
+{
+    ChangeNote(az, [&] {
+        Tbl.SetValue("left", left);
+        Tbl.SetValue("top", top);
+        Tbl.SetValue("width", width);
+        Tbl.SetValue("height", height);
+    });
+}
+
+void TNoteStore::SaveNoteText(int az, const QString& text)
+{
+    ChangeNote(az, [&] { Tbl.SetValue("szoveg", Utf8(text)); });
+    WriteTableFile();
+}
+
+void TNoteStore::SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol)
+{
+    ChangeNote(az, [&] {
+        Tbl.SetValue("latszik", latszik);
+        Tbl.SetValue("tol", tol);
+    });
+}
+
+void TNoteStore::DeleteNote(int az)
+{
+    if (Tbl.FindByValue("az", az))
+        Tbl.Delete();
+}
+
+void TNoteStore::SaveNoteFont(int az, const TFontSpec& font)
+{
+    ChangeNote(az, [&] {
+        Tbl.SetValue("fontname", Utf8(font.Name));
+        Tbl.SetValue("fontsize", font.Size);
+        Tbl.SetValue("fontcolor", font.Color);
+        Tbl.SetValue("isbold", font.Bold);
+        Tbl.SetValue("isitalic", font.Italic);
+        Tbl.SetValue("isunderline", font.Underline);
+    });
+}
+
+void TNoteStore::SaveNoteColor(int az, std::int32_t color)
+{
+    ChangeNote(az, [&] { Tbl.SetValue("szin", color); });
+}
+
+void TNoteStore::SaveNoteAlignment(int az, int alignment)
+{
+    ChangeNote(az, [&] { Tbl.SetValue("igazit", alignment); });
+}
+
+void TNoteStore::KeepDamagedTableFile()
+{
+    const QFileInfo info(m_tableFile);
+    if (!info.isFile()) {
+        // Nothing readable to keep (a folder or a device stood there).
+        m_tableFileDamaged = false;
+        return;
+    }
+    const QString stamp = CurrentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString kept = m_tableFile + QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFileInfo::exists(kept); ++n)
+        kept = m_tableFile + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
+    QFile original(m_tableFile);
+    if (!original.copy(kept)) {
+        // Writing over the only copy of the user's notes is not an option.
+        throw EFCreateError("Cannot create file \"" + kept.toStdString() + "\". " +
+                            original.errorString().toStdString());
+    }
+    QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner);
+    m_tableFileDamaged = false;
+    ShowInfo(QStringLiteral("A jegyzetfájl (%1) nem volt hibátlanul beolvasható, ezért az "
+                            "eredetijét megőriztük ezen a néven:\n%2")
+                 .arg(m_tableFile, kept),
+             m_errorOwner);
+}
+
+void TNoteStore::WriteTableFile()
+{
+    EnsureDataFolder();
+    if (m_tableFileDamaged)
+        KeepDamagedTableFile();
+    TAtomicWriteOptions options;
+    options.keepBackup = true;
+    Tbl.WriteToFile(m_tableFile.toStdString(), options);
+}

@@ -1,0 +1,197 @@
+#include "app/error_report.h"
+#include "app/main_form.h"
+#include "app/seged/beall.h"
+#include "app/seged/clock.h"
+#include "app/seged/globals.h"
+#include "app/seged/message_boxes.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void errorReportAddsFullStop_data();
+    void errorReportAddsFullStop();
+    void menuHoldsEveryEntryInOrder();
+    void fadeHidesSplashAtTheTwentyThirdTick();
+    void startUpStepLoadsNotesAndStartsFade();
+    void damagedNotesFileStopsStartUpStep();
+    void exitWritesSettingsAndNotes();
+    void failedSettingsWriteKeepsProgramRunning();
+    void failedTableWriteKeepsTableOpen();
+
+private:
+    void UseDataFolder(const QString& folder);
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::vector<TMessageBoxRequest> m_boxes;
+};
+
+void TestMainForm::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    UseDataFolder(m_dir->path() + "/data");
+    m_boxes.clear();
+    SetMessageBoxAnswerer([this](const TMessageBoxRequest& r) {
+        m_boxes.push_back(r);
+        return QMessageBox::Ok;
+    });
+    SetClockForTests([] { return QDateTime(QDate(2026, 12, 10), QTime(9, 0)); });
+    Beall = TBeall{};
+}
+
+void TestMainForm::cleanup()
+{
+    SetMessageBoxAnswerer({});
+    SetClockForTests({});
+}
+
+void TestMainForm::UseDataFolder(const QString& folder)
+{
+    qputenv("HOME", m_dir->path().toUtf8());
+    qputenv("XDG_DATA_HOME", folder.toUtf8());
+    ResolveGlobals(m_dir->path() + "/bin/vikora", QRect(0, 0, 1024, 768));
+}
+
+void TestMainForm::errorReportAddsFullStop_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << "Stream write error" << "Stream write error.";
+    QTest::newRow("already a full stop") << "Invalid locale." << "Invalid locale.";
+    QTest::newRow("closing parenthesis sorts before") << "Unknown (x)" << "Unknown (x)";
+    QTest::newRow("quote sorts before") << "Cannot open \"x\"" << "Cannot open \"x\"";
+    QTest::newRow("digit sorts after") << "List index out of bounds (3" << "List index out of bounds (3.";
+    QTest::newRow("accented letter") << "Hibás ő" << "Hibás ő.";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestMainForm::errorReportAddsFullStop()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(ErrorReportText(message), shown);
+    ShowErrorReport(message);
+    QCOMPARE(m_boxes.back().Caption, QStringLiteral("Vikora"));
+    QCOMPARE(m_boxes.back().Icon, QMessageBox::Critical);
+    QCOMPARE(m_boxes.back().Text, shown);
+}
+
+void TestMainForm::menuHoldsEveryEntryInOrder()
+{
+    Tfrm_Main form;
+    QStringList entries;
+    for (QAction* action : form.PopupMenu1->actions())
+        entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(entries, QStringList({"Új ablak készítés", "Beállítások", "-", "Súgó",
+                                   "Zamolin honlapja", "Levélküldés Zamolinnak",
+                                   "További letölthető programok", "Névjegy", "-", "Bezár"}));
+    for (QAction* action : form.PopupMenu1->actions())
+        QCOMPARE(action->toolTip(), action->text());
+    QCOMPARE(form.Tray->toolTip(),
+             QStringLiteral("VIKORA:\r\nKattints ide jobb gombbal a program beállításaihoz"));
+    QVERIFY(!form.Tray->isVisible());
+    QCOMPARE(form.size(), QSize(500, 375));
+    QVERIFY(form.Timer1->isActive());
+    QCOMPARE(form.Timer1->interval(), 2000);
+    QVERIFY(!form.Timer2->isActive());
+    QCOMPARE(form.Timer2->interval(), 21);
+}
+
+void TestMainForm::fadeHidesSplashAtTheTwentyThirdTick()
+{
+    Tfrm_Main form;
+    form.show();
+    for (int tick = 1; tick <= 22; ++tick) {
+        form.Timer2Timer();
+        QCOMPARE(form.SplashAlpha(), 255 - 10 * tick);
+        QVERIFY(form.isVisible());
+    }
+    form.Timer2Timer();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.SplashAlpha(), 255);
+    QCOMPARE(form.windowOpacity(), 1.0);
+}
+
+void TestMainForm::startUpStepLoadsNotesAndStartsFade()
+{
+    Tfrm_Main form;
+    int opened = 0;
+    form.SetNoteWindowOpener([&](bool, int, int, int, int, int, std::int32_t, const TFontSpec&,
+                                 const QString&, int, bool, TDateTime) { ++opened; });
+    form.Timer1Timer();
+    QVERIFY(!form.Timer1->isActive());
+    QVERIFY(form.Timer2->isActive());
+    QVERIFY(form.Tbl.Active());
+    QCOMPARE(opened, 0);
+    form.Store().aUjExecute();
+    QCOMPARE(opened, 1);
+}
+
+void TestMainForm::damagedNotesFileStopsStartUpStep()
+{
+    QDir().mkpath(DataFolder);
+    QFile file(DataFolder + "/Vikora.csv");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\"@@TABLEDEF START@@\"\r\n\"x=Variant,0\"\r\n");
+    file.close();
+    Tfrm_Main form;
+    QVERIFY_THROWS_EXCEPTION(EMemTableError, form.Timer1Timer());
+    QVERIFY(!form.Timer2->isActive());
+}
+
+void TestMainForm::exitWritesSettingsAndNotes()
+{
+    Tfrm_Main form;
+    form.Timer1Timer();
+    form.Store().aUjExecute();
+    QVERIFY(form.RunExitSequence());
+    QVERIFY(QFile::exists(SettingsFile));
+    QVERIFY(QFile::exists(DataFolder + "/Vikora.csv"));
+    QVERIFY(!form.Tbl.Active());
+    QVERIFY(m_boxes.empty());
+}
+
+void TestMainForm::failedSettingsWriteKeepsProgramRunning()
+{
+    // A file where the data folder should be: nothing can be written there.
+    QFile blocker(m_dir->path() + "/blocked");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    UseDataFolder(m_dir->path() + "/blocked");
+    Tfrm_Main form;
+    form.Timer1Timer();
+    form.show();
+    QVERIFY(!form.close());
+    QCOMPARE(m_boxes.size(), size_t(1));
+    QCOMPARE(m_boxes[0].Caption, QStringLiteral("Vikora"));
+    QCOMPARE(m_boxes[0].Text, "Unable to write to " + SettingsFile + ".");
+    QVERIFY(form.Tbl.Active());
+    QVERIFY(form.isVisible());
+}
+
+void TestMainForm::failedTableWriteKeepsTableOpen()
+{
+    Tfrm_Main form;
+    form.Timer1Timer();
+    QDir().mkpath(DataFolder + "/Vikora.csv/inside");  // a folder in place of the file
+    QVERIFY(!form.RunExitSequence());
+    QCOMPARE(m_boxes.size(), size_t(1));
+    QVERIFY(QFile::exists(SettingsFile));
+    QVERIFY(form.Tbl.Active());
+    QVERIFY(QFileInfo(DataFolder + "/Vikora.csv").isDir());
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_main_form.moc"

@@ -1,0 +1,356 @@
+#include "app/note_store.h"
+#include "app/notes_table.h"
+#include "app/seged/beall.h"
+#include "app/seged/clock.h"
+#include "app/seged/globals.h"
+#include "app/seged/message_boxes.h"
+#include "table/csv_format.h"
+#include "table/datetime_text.h"
+#include "table/mem_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+struct OpenedWindow {
+    bool isNew;
+    int az, left, top, width, height;
+    std::int32_t color;
+    TFontSpec font;
+    QString text;
+    int alignment;
+    bool latszik;
+    double tol;
+};
+
+const QDate TodayDate(2026, 12, 10);
+
+double DayValue(const QDate& date, int hour = 0)
+{
+    return EncodeDateTime(date.year(), date.month(), date.day(), hour);
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A linked control whose pending value cannot be written: every post fails.
+class FailingLink : public TDataLink {
+public:
+    void StateChanged() override
+    {
+        if (DataSet() && DataSet()->State() == dsEdit && !IsModified())
+            Modified();
+    }
+    void UpdateData() override { throw EDatabaseError("the control refused its value"); }
+};
+}  // namespace
+
+class TestNoteStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void newNoteGetsDefaultsAndOpensInEditMode();
+    void newNotesAreNumberedAndNotWritten();
+    void loadOpensOnlyDueNotes();
+    void loadWithoutFileOpensNothing();
+    void changesReachOnlyTheLocatedNote();
+    void unknownIdentifierChangesNothing();
+    void longFontNameIsCut();
+    void textSaveWritesFileAndDeletionWaitsForIt();
+    void failedPostIsReportedAndDropped();
+    void damagedFileIsKeptBeforeFirstWrite();
+    void duplicateIdentifiersDoNotHangStartUp();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TqorMemTable> m_table;
+    TqorCSVStreamFormat m_format;
+    std::unique_ptr<TNoteStore> m_store;
+    std::vector<OpenedWindow> m_opened;
+    std::vector<TMessageBoxRequest> m_boxes;
+
+    QString NotesFile() const { return DataFolder + QStringLiteral("/Vikora.csv"); }
+    void WriteNotesFile(const QByteArray& bytes);
+    void MakeStore();
+};
+
+void TestNoteStore::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    qputenv("HOME", m_dir->path().toUtf8());
+    qputenv("XDG_DATA_HOME", (m_dir->path() + "/data").toUtf8());
+    ResolveGlobals(m_dir->path() + "/bin/vikora", QRect(0, 0, 1024, 768));
+    QCOMPARE(DataFolder, m_dir->path() + "/data/Vikora");
+    SetClockForTests([] { return QDateTime(TodayDate, QTime(10, 30)); });
+    m_boxes.clear();
+    SetMessageBoxAnswerer([this](const TMessageBoxRequest& r) {
+        m_boxes.push_back(r);
+        return QMessageBox::Ok;
+    });
+    Beall = TBeall{};
+    m_opened.clear();
+    MakeStore();
+}
+
+void TestNoteStore::MakeStore()
+{
+    m_table = std::make_unique<TqorMemTable>("Tbl");
+    DefineNoteFields(*m_table);
+    m_table->DefaultFormat = &m_format;
+    m_store = std::make_unique<TNoteStore>(
+        *m_table, NotesFile(),
+        [this](bool isNew, int az, int left, int top, int width, int height, std::int32_t color,
+               const TFontSpec& font, const QString& text, int alignment, bool latszik,
+               TDateTime tol) {
+            m_opened.push_back({isNew, az, left, top, width, height, color, font, text, alignment,
+                                latszik, tol.value});
+        });
+}
+
+void TestNoteStore::cleanup()
+{
+    SetClockForTests({});
+    SetMessageBoxAnswerer({});
+    m_store.reset();
+    m_table.reset();
+}
+
+void TestNoteStore::WriteNotesFile(const QByteArray& bytes)
+{
+    QDir().mkpath(DataFolder);
+    QFile f(NotesFile());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+void TestNoteStore::newNoteGetsDefaultsAndOpensInEditMode()
+{
+    Beall.Color = 0x0000FF00;
+    Beall.Alignment = 1;
+    Beall.Font = TFontSpec{QStringLiteral("Liberation Sans"), 12, 255, true, false, true};
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+
+    QCOMPARE(m_opened.size(), size_t(1));
+    const OpenedWindow& w = m_opened[0];
+    QVERIFY(w.isNew);
+    QCOMPARE(w.az, 0);
+    QCOMPARE(w.left, 300);
+    QCOMPARE(w.top, 75);
+    QCOMPARE(w.width, 330);
+    QCOMPARE(w.height, 100);
+    QCOMPARE(w.color, 0x0000FF00);
+    QCOMPARE(w.font, Beall.Font);
+    QCOMPARE(w.text, QString());
+    QCOMPARE(w.alignment, 1);
+    QCOMPARE(w.latszik, false);
+    QCOMPARE(w.tol, DayValue(TodayDate.addDays(-1)));
+
+    QCOMPARE(m_table->GetValue("fontname"), TValue{std::string("Liberation Sans")});
+    QCOMPARE(m_table->GetValue("fontsize"), TValue{12});
+    QCOMPARE(m_table->GetValue("fontcolor"), TValue{255});
+    QCOMPARE(m_table->GetValue("isbold"), TValue{true});
+    QCOMPARE(m_table->GetValue("isitalic"), TValue{false});
+    QCOMPARE(m_table->GetValue("isunderline"), TValue{true});
+    QCOMPARE(m_table->GetValue("igazit"), TValue{1});
+    QVERIFY(IsNull(m_table->GetValue("szoveg")));
+    QVERIFY(IsNull(m_table->GetValue("kep")));
+    QVERIFY(IsNull(m_table->GetValue("figyelmeztet")));
+}
+
+void TestNoteStore::newNotesAreNumberedAndNotWritten()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->aUjExecute();
+    QCOMPARE(m_opened.size(), size_t(2));
+    QCOMPARE(m_opened[1].az, 1);
+    // The second note was inserted before the first one, the current record.
+    m_table->MoveFirst();
+    QCOMPARE(m_table->GetValue("az"), TValue{1});
+    QVERIFY(!QFile::exists(NotesFile()));
+}
+
+void TestNoteStore::loadOpensOnlyDueNotes()
+{
+    // Three notes: due yesterday, due today at 00:00, and today at 08:00.
+    m_store->LoadNotes();
+    for (int i = 0; i < 3; ++i)
+        m_store->aUjExecute();
+    m_store->SaveNoteFlagAndDate(0, false, TDateTime{DayValue(TodayDate, 8)});
+    m_store->SaveNoteFlagAndDate(1, true, TDateTime{DayValue(TodayDate)});
+    m_store->SaveNoteText(2, QStringLiteral("Bevásárlás\r\n100% tej"));
+
+    MakeStore();
+    m_opened.clear();
+    m_store->LoadNotes();
+    QCOMPARE(m_opened.size(), size_t(2));
+    QCOMPARE(m_opened[0].az, 2);  // file order: the newest note was inserted first
+    QCOMPARE(m_opened[0].text, QStringLiteral("Bevásárlás\r\n100% tej"));
+    QVERIFY(!m_opened[0].isNew);
+    QCOMPARE(m_opened[1].az, 1);
+    QCOMPARE(m_opened[1].latszik, true);
+    QCOMPARE(m_table->RecordNumber(), 1);
+
+    // The next day the 08:00 note is due as well.
+    SetClockForTests([] { return QDateTime(TodayDate.addDays(1), QTime(0, 0)); });
+    MakeStore();
+    m_opened.clear();
+    m_store->LoadNotes();
+    QCOMPARE(m_opened.size(), size_t(3));
+}
+
+void TestNoteStore::loadWithoutFileOpensNothing()
+{
+    m_store->LoadNotes();
+    QVERIFY(m_table->Active());
+    QCOMPARE(m_table->CountRecords(), 0);
+    QVERIFY(m_opened.empty());
+    QVERIFY(!QFileInfo::exists(DataFolder));
+    m_store->WriteTableFile();
+    QVERIFY(QFile::exists(NotesFile()));
+    QCOMPARE(QFileInfo(DataFolder).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+             QFile::Permissions());
+}
+
+void TestNoteStore::changesReachOnlyTheLocatedNote()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->aUjExecute();
+    m_store->SaveNotePosition(0, 10, 20, 200, 150);
+    m_store->SaveNoteColor(0, 0x00123456);
+    m_store->SaveNoteAlignment(0, 0);
+    m_store->SaveNoteFont(0, TFontSpec{QStringLiteral("Arial"), 14, 0x0000FF, false, true, false});
+
+    QVERIFY(m_table->FindByValue("az", 0));
+    QCOMPARE(m_table->GetValue("left"), TValue{10});
+    QCOMPARE(m_table->GetValue("top"), TValue{20});
+    QCOMPARE(m_table->GetValue("width"), TValue{200});
+    QCOMPARE(m_table->GetValue("height"), TValue{150});
+    QCOMPARE(m_table->GetValue("szin"), TValue{0x00123456});
+    QCOMPARE(m_table->GetValue("igazit"), TValue{0});
+    QCOMPARE(m_table->GetValue("fontname"), TValue{std::string("Arial")});
+    QCOMPARE(m_table->GetValue("isitalic"), TValue{true});
+
+    QVERIFY(m_table->FindByValue("az", 1));
+    QCOMPARE(m_table->GetValue("left"), TValue{300});
+    QCOMPARE(m_table->GetValue("szin"), TValue{Beall.Color});
+}
+
+void TestNoteStore::unknownIdentifierChangesNothing()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->SaveNotePosition(42, 1, 2, 3, 4);
+    m_store->SaveNoteColor(42, 7);
+    m_store->DeleteNote(42);
+    m_store->SaveNoteText(42, QStringLiteral("x"));
+    QCOMPARE(m_table->CountRecords(), 1);
+    QCOMPARE(m_table->GetValue("left"), TValue{300});
+    QVERIFY(IsNull(m_table->GetValue("szoveg")));
+    QVERIFY(m_boxes.empty());
+}
+
+void TestNoteStore::longFontNameIsCut()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    const QString name = QStringLiteral("Árvíztűrő tükörfúrógép betűtípusa hosszú");  // 40 characters
+    QCOMPARE(name.size(), 40);
+    m_store->SaveNoteFont(0, TFontSpec{name, 10, 0, false, false, false});
+    QCOMPARE(m_table->GetValue("fontname"), TValue{name.left(30).toStdString()});
+}
+
+void TestNoteStore::textSaveWritesFileAndDeletionWaitsForIt()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->aUjExecute();
+    m_store->SaveNoteText(0, QStringLiteral("első"));
+    const QByteArray written = ReadBytes(NotesFile());
+    QVERIFY(written.contains("\"els\xF5\""));
+    QVERIFY(written.contains("\"1\""));  // the note with az 1
+
+    m_store->DeleteNote(1);
+    QCOMPARE(ReadBytes(NotesFile()), written);  // still there until the next write
+
+    m_store->SaveNoteText(0, QStringLiteral("második"));
+    const QByteArray after = ReadBytes(NotesFile());
+    QCOMPARE(after.count("\r\n"), written.count("\r\n") - 1);
+    QCOMPARE(ReadBytes(NotesFile() + ".bak"), written);
+}
+
+void TestNoteStore::failedPostIsReportedAndDropped()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    TDataSource source(m_table.get());
+    FailingLink link;
+    link.SetDataSource(&source);
+
+    m_store->SaveNoteColor(0, 1234);
+    QCOMPARE(m_boxes.size(), size_t(1));
+    QCOMPARE(m_boxes[0].Caption, QStringLiteral("Hiba"));
+    QCOMPARE(m_boxes[0].Text, QStringLiteral("Hiba az adat mentése közben"));
+    QCOMPARE(m_boxes[0].Icon, QMessageBox::Critical);
+    QCOMPARE(m_table->State(), dsBrowse);
+    QCOMPARE(m_table->GetValue("szin"), TValue{Beall.Color});
+
+    // A failed text save still writes the table file.
+    link.SetDataSource(nullptr);
+    m_store->SaveNoteText(0, QStringLiteral("megmarad"));
+    QVERIFY(ReadBytes(NotesFile()).contains("megmarad"));
+}
+
+void TestNoteStore::damagedFileIsKeptBeforeFirstWrite()
+{
+    // Two good records, then one whose integer cannot be read.
+    QByteArray damaged =
+        "\"kep\",\"szin\",\"left\",\"az\",\"szoveg\",\r\n"
+        ",\"1\",\"10\",\"0\",\"egy\",\r\n"
+        ",\"2\",\"20\",\"1\",\"kett\xF5\",\r\n"
+        ",\"x\",\"30\",\"2\",\"h\xE1rom\",\r\n"
+        ",\"4\",\"40\",\"3\",\"n\xE9gy\",\r\n";
+    WriteNotesFile(damaged);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_store->LoadNotes());
+    QVERIFY(m_store->TableFileDamaged());
+
+    m_store->WriteTableFile();
+    QVERIFY(!m_store->TableFileDamaged());
+    const QStringList kept = QDir(DataFolder).entryList({"Vikora.csv.damaged-*"});
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept[0], QStringLiteral("Vikora.csv.damaged-20261210-103000"));
+    QCOMPARE(ReadBytes(DataFolder + "/" + kept[0]), damaged);
+    QCOMPARE(m_boxes.size(), size_t(1));
+    QVERIFY(m_boxes[0].Text.contains(DataFolder + "/" + kept[0]));
+
+    // Later writes do not keep another copy.
+    m_store->WriteTableFile();
+    QCOMPARE(QDir(DataFolder).entryList({"Vikora.csv.damaged-*"}).size(), 1);
+    QCOMPARE(m_boxes.size(), size_t(1));
+}
+
+void TestNoteStore::duplicateIdentifiersDoNotHangStartUp()
+{
+    WriteNotesFile("\"az\",\"tol\",\"latszik\",\"isbold\",\"isitalic\",\"isunderline\",\"igazit\","
+                   "\"szoveg\",\r\n"
+                   "\"5\",\"01/01/2020\",\"False\",\"False\",\"False\",\"False\",\"2\",\"a\",\r\n"
+                   "\"5\",\"01/01/2020\",\"False\",\"False\",\"False\",\"False\",\"2\",\"b\",\r\n");
+    m_store->LoadNotes();
+    QCOMPARE(m_opened.size(), size_t(2));
+    QCOMPARE(m_opened[0].text, QStringLiteral("a"));
+    QCOMPARE(m_opened[1].text, QStringLiteral("b"));
+}
+
+QTEST_MAIN(TestNoteStore)
+#include "tst_note_store.moc"
