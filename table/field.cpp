@@ -21,6 +21,20 @@ std::string BooleanText(bool value)
 {
     return value ? "True" : "False";
 }
+
+// The text form of a value of any type, for the fields that hold text.
+std::string AnyValueText(const TValue& value)
+{
+    if (const auto* s = std::get_if<std::string>(&value))
+        return *s;
+    if (const auto* n = std::get_if<std::int32_t>(&value))
+        return IntegerToText(*n);
+    if (const auto* b = std::get_if<bool>(&value))
+        return BooleanText(*b);
+    if (const auto* d = std::get_if<TDateTime>(&value))
+        return FormatFileDateTime(d->value);
+    return {};
+}
 }  // namespace
 
 TField::TField(TqorMemTable& table, std::string fieldName, TFieldType dataType, int size)
@@ -161,15 +175,7 @@ TValue TStringField::Convert(const TValue& value) const
 
 std::string TStringField::ToText(const TValue& value) const
 {
-    if (const auto* s = std::get_if<std::string>(&value))
-        return *s;
-    if (const auto* n = std::get_if<std::int32_t>(&value))
-        return IntegerToText(*n);
-    if (const auto* b = std::get_if<bool>(&value))
-        return BooleanText(*b);
-    if (const auto* d = std::get_if<TDateTime>(&value))
-        return FormatFileDateTime(d->value);
-    return {};
+    return AnyValueText(value);
 }
 
 // --- integer ---
@@ -304,15 +310,7 @@ TValue TBlobField::Convert(const TValue& value) const
 
 std::string TBlobField::ToText(const TValue& value) const
 {
-    if (const auto* s = std::get_if<std::string>(&value))
-        return *s;
-    if (const auto* n = std::get_if<std::int32_t>(&value))
-        return IntegerToText(*n);
-    if (const auto* b = std::get_if<bool>(&value))
-        return BooleanText(*b);
-    if (const auto* d = std::get_if<TDateTime>(&value))
-        return FormatFileDateTime(d->value);
-    return {};
+    return AnyValueText(value);
 }
 
 TMemoField::TMemoField(TqorMemTable& table, std::string name) : TBlobField(table, std::move(name), ftMemo) {}
