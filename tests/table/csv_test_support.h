@@ -7,6 +7,7 @@
 #include "table/csv_format.h"
 #include "table/datetime_text.h"
 #include "table/errors.h"
+#include "app/notes_table.h"
 #include "table/mem_table.h"
 #include "table/stream.h"
 
@@ -21,20 +22,7 @@
 // The notes table's fields, in file order.
 inline void AddNotesFields(TqorMemTable& table)
 {
-    table.AddField("kep", ftGraphic);
-    for (const char* name : {"szin", "left", "top", "height", "width"})
-        table.AddField(name, ftInteger);
-    table.AddField("tol", ftDateTime);
-    table.AddField("figyelmeztet", ftDateTime);
-    table.AddField("latszik", ftBoolean);
-    table.AddField("fontname", ftString, 30);
-    table.AddField("fontsize", ftInteger);
-    table.AddField("fontcolor", ftInteger);
-    for (const char* name : {"isbold", "isitalic", "isunderline"})
-        table.AddField(name, ftBoolean);
-    table.AddField("az", ftAutoInc);
-    table.AddField("igazit", ftInteger);
-    table.AddField("szoveg", ftMemo);
+    DefineNoteFields(table);
 }
 
 // The catalogue table's fields with their display labels.

@@ -4,6 +4,7 @@
 // a readable form of values and of the error an operation raises.
 
 #include "table/errors.h"
+#include "app/notes_table.h"
 #include "table/mem_table.h"
 
 #include <QMetaType>
@@ -19,20 +20,7 @@ Q_DECLARE_METATYPE(TValue)
 // The fields of the notes table, in their order.
 inline void AddNoteFields(TqorMemTable& table)
 {
-    table.AddField("kep", ftGraphic);
-    for (const char* name : {"szin", "left", "top", "height", "width"})
-        table.AddField(name, ftInteger);
-    table.AddField("tol", ftDateTime);
-    table.AddField("figyelmeztet", ftDateTime);
-    table.AddField("latszik", ftBoolean);
-    table.AddField("fontname", ftString, 30);
-    table.AddField("fontsize", ftInteger);
-    table.AddField("fontcolor", ftInteger);
-    for (const char* name : {"isbold", "isitalic", "isunderline"})
-        table.AddField(name, ftBoolean);
-    table.AddField("az", ftAutoInc);
-    table.AddField("igazit", ftInteger);
-    table.AddField("szoveg", ftMemo);
+    DefineNoteFields(table);
 }
 
 // "null", or the value's kind and its text, e.g. int(5), str(alma).
