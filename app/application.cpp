@@ -7,6 +7,7 @@
 #include "desktop/app_instance.h"
 #include "desktop/one_instance.h"
 #include "desktop/termination_signals.h"
+#include "notes/ablak.h"
 
 #include <QScreen>
 #include <QSessionManager>
@@ -22,6 +23,46 @@ void PreferX11UnderWayland()
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
+
+// The note windows write through the main form's note store while it exists.
+class TMainFormNotes final : public INoteStore {
+public:
+    void SaveNotePosition(int az, int left, int top, int width, int height) override
+    {
+        if (frm_Main)
+            frm_Main->Store().SaveNotePosition(az, left, top, width, height);
+    }
+    void SaveNoteText(int az, const QString& text) override
+    {
+        if (frm_Main)
+            frm_Main->Store().SaveNoteText(az, text);
+    }
+    void SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol) override
+    {
+        if (frm_Main)
+            frm_Main->Store().SaveNoteFlagAndDate(az, latszik, tol);
+    }
+    void DeleteNote(int az) override
+    {
+        if (frm_Main)
+            frm_Main->Store().DeleteNote(az);
+    }
+    void SaveNoteFont(int az, const TFontSpec& font) override
+    {
+        if (frm_Main)
+            frm_Main->Store().SaveNoteFont(az, font);
+    }
+    void SaveNoteColor(int az, std::int32_t color) override
+    {
+        if (frm_Main)
+            frm_Main->Store().SaveNoteColor(az, color);
+    }
+    void SaveNoteAlignment(int az, int alignment) override
+    {
+        if (frm_Main)
+            frm_Main->Store().SaveNoteAlignment(az, alignment);
+    }
+};
 }  // namespace
 
 int runApplication(int argc, char** argv)
@@ -43,7 +84,22 @@ int runApplication(int argc, char** argv)
                    screen ? screen->availableGeometry() : QRect());
     InstallHungarianTranslations(app);
 
+    static TMainFormNotes notesStore;
     Tfrm_Main form;
+    TNoteWindowHooks hooks;
+    hooks.Store = &notesStore;
+    hooks.NewNote = form.aUj;
+    hooks.ShowHelp = [&form] {
+        if (form.OnSugo)
+            form.OnSugo();
+    };
+    form.SetNoteWindowOpener([hooks](bool isNew, int az, int left, int top, int width, int height,
+                                     std::int32_t color, const TFontSpec& font,
+                                     const QString& text, int alignment, bool latszik,
+                                     TDateTime tol) {
+        OpenNoteWindow(hooks, isNew, az, left, top, width, height, color, font, text, alignment,
+                       latszik, tol);
+    });
     QObject::connect(&instance, &TAppInstance::activationRequested, &form,
                      &Tfrm_Main::BringNotesForward);
 

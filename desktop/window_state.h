@@ -1,0 +1,8 @@
+#pragma once
+
+class QWindow;
+
+// Keeps a window out of the taskbar and the pager. Written into the window's
+// own state on every show, since some window managers drop a one-time
+// request after the window is hidden; does nothing off X11.
+void KeepOffTaskbar(QWindow* window);

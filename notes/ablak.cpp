@@ -1,0 +1,178 @@
+#include "notes/ablak.h"
+
+#include "app/seged/colors.h"
+#include "desktop/window_state.h"
+#include "notes/note_format.h"
+#include "notes/note_pictures.h"
+#include "notes/placement.h"
+#include "notes/settings_beat.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTimer>
+
+Tfrm_Ablak::Tfrm_Ablak(TNoteWindowHooks hooks)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), m_hooks(std::move(hooks))
+{
+    setObjectName(QStringLiteral("frm_Ablak"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAutoFillBackground(true);
+
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAutoFillBackground(true);
+    Panel1->installEventFilter(this);
+
+    Label1 = new QLabel(Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setWordWrap(true);
+    Label1->setAutoFillBackground(true);
+    Label1->setContextMenuPolicy(Qt::PreventContextMenu);
+    Label1->installEventFilter(this);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFixedSize(16, 16);
+    Image1->setPixmap(ImportantMarkerPicture(devicePixelRatioF()));
+    Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Image1->hide();
+
+    CreateActions();
+    connect(&TSettingsBeat::Instance(), &TSettingsBeat::beat, this, &Tfrm_Ablak::Timer1Timer);
+}
+
+Tfrm_Ablak::~Tfrm_Ablak() = default;
+
+void Tfrm_Ablak::Setup(bool IsNew, int left, int top, int width, int height, std::int32_t szin,
+                       const TFontSpec& font, const QString& szoveg, int igazit)
+{
+    const QRect workArea = NoteWorkArea();
+    const QPoint place = PlaceNote(workArea, left, top, width, height);
+    ApplyAlphaBlend(Beall.AlphaBlend, Beall.AlphaBlendValue);
+    ResizeTo(QRect(place, QSize(width, height)));
+    MoveTo(place.x(), place.y());
+
+    m_color = szin;
+    m_font = font;
+    m_shownFont = FontFromSpec(font);
+    ApplyColors();
+    ApplyFont();
+    SetText(StoredToShown(szoveg));
+    SetAlignment(igazit);
+
+    // Chosen once: later changes of the settings or of the note's colours
+    // never move it.
+    m_keyColor = ColorToQColor(Beall.FontTransparent ? m_font.Color : szin);
+    SetColorKeying(Beall.UseTransparentColor);
+
+    show();
+    activateWindow();
+    ShowImportantMarker(true);
+    if (IsNew)
+        aSzerkeszt->trigger();
+}
+
+Tfrm_Ablak* OpenNoteWindow(const TNoteWindowHooks& hooks, bool IsNew, int az, int left,
+                           int top, int width, int height, std::int32_t szin,
+                           const TFontSpec& font, const QString& szoveg, int igazit,
+                           bool latszik, TDateTime tol)
+{
+    auto* window = new Tfrm_Ablak(hooks);
+    window->az = az;
+    window->latszik = latszik;
+    window->tol = tol;
+    window->Setup(IsNew, left, top, width, height, szin, font, szoveg, igazit);
+    return window;
+}
+
+bool Tfrm_Ablak::EditMode() const
+{
+    return Memo1 && !Memo1->isHidden();
+}
+
+void Tfrm_Ablak::ShowImportantMarker(bool allowed)
+{
+    Image1->setVisible(latszik && allowed);
+    Image1->raise();
+    update();
+    ScheduleMask();
+}
+
+void Tfrm_Ablak::Timer1Timer()
+{
+    if (m_alphaBlend != Beall.AlphaBlend)
+        ApplyAlphaBlend(Beall.AlphaBlend, m_alphaValue);
+    if (m_alphaValue != Beall.AlphaBlendValue)
+        ApplyAlphaBlend(m_alphaBlend, Beall.AlphaBlendValue);
+    if (m_colorKeying != Beall.UseTransparentColor)
+        SetColorKeying(Beall.UseTransparentColor);
+}
+
+QPlainTextEdit* Tfrm_Ablak::EnsureMemo()
+{
+    if (Memo1)
+        return Memo1;
+    Memo1 = new QPlainTextEdit(Panel1);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setFrameShape(QFrame::NoFrame);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setTabChangesFocus(false);
+    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    Memo1->installEventFilter(this);
+    connect(Memo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        EnsurePopupMenu2()->popup(Memo1->mapToGlobal(pos));
+    });
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &Tfrm_Ablak::ScheduleMask);
+    Memo1->hide();
+    Memo1->lower();
+    Memo1->setPlainText(Label1->text());
+    ApplyColors();
+    ApplyFont();
+    SetAlignment(m_igazit);
+    LayoutParts();
+    return Memo1;
+}
+
+void Tfrm_Ablak::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // FormResize: the marker stays in the top right corner.
+    Image1->move(width() - 17, 1);
+    if (m_systemResize) {
+        // Position follows from the edge being dragged, not from what the
+        // window manager reports.
+        QRect record = m_geometry;
+        if (m_systemResize & Qt::LeftEdge)
+            record.setLeft(m_geometry.right() + 1 - width());
+        if (m_systemResize & Qt::TopEdge)
+            record.setTop(m_geometry.bottom() + 1 - height());
+        record.setSize(size());
+        m_geometry = record;
+    } else {
+        m_geometry.setSize(size());
+    }
+    LayoutParts();
+    ScheduleMask();
+}
+
+void Tfrm_Ablak::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    KeepOffTaskbar(windowHandle());
+    // Once more after the window is mapped, for window managers that read
+    // the state only from a request.
+    QTimer::singleShot(0, this, [this] { KeepOffTaskbar(windowHandle()); });
+    ScheduleMask();
+}
+
+void Tfrm_Ablak::closeEvent(QCloseEvent* event)
+{
+    m_dragging = false;
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,155 @@
+// Font, colours, alignment, the importance flag, the visible-from date, the
+// properties dialog and help.
+#include "notes/ablak.h"
+
+#include "app/seged/clock.h"
+#if __has_include("notes/datumbe.h") && __has_include("notes/font_dialog.h")
+#include "notes/datumbe.h"
+#include "notes/font_dialog.h"
+#else
+// The dialogs are not in the tree yet.
+namespace {
+bool ChooseFont(QWidget*, TFontSpec&) { return false; }
+bool ChooseColor(QWidget*, std::int32_t&) { return false; }
+bool AskDate(TDateTime&, const QString&) { return false; }
+}  // namespace
+#endif
+#include "notes/note_format.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+#include <cmath>
+
+void Tfrm_Ablak::SetText(const QString& shown)
+{
+    Label1->setText(shown);
+    if (Memo1)
+        Memo1->setPlainText(shown);
+    ScheduleMask();
+}
+
+void Tfrm_Ablak::SetAlignment(int igazit)
+{
+    m_igazit = igazit;
+    const Qt::Alignment horizontal = HorizontalAlignment(igazit);
+    Label1->setAlignment(horizontal | Qt::AlignVCenter);
+    if (Memo1) {
+        QTextOption option = Memo1->document()->defaultTextOption();
+        option.setAlignment(horizontal);
+        Memo1->document()->setDefaultTextOption(option);
+    }
+    ScheduleMask();
+}
+
+void Tfrm_Ablak::SetNoteFont(const TFontSpec& font, const QFont& shown)
+{
+    m_font = font;
+    m_shownFont = shown;
+    ApplyColors();
+    ApplyFont();
+}
+
+void Tfrm_Ablak::SetNoteColor(std::int32_t color)
+{
+    // The key colour stays what it was at creation.
+    m_color = color;
+    ApplyColors();
+}
+
+void Tfrm_Ablak::CloseIfAfterToday(TDateTime date)
+{
+    if (std::floor(date.value) > Today().value)
+        close();
+}
+
+void Tfrm_Ablak::aBetutipusExecute()
+{
+    TFontSpec font = m_font;
+    ++m_standardDialogs;
+    const bool chosen = ChooseFont(this, font);
+    --m_standardDialogs;
+    if (chosen) {
+        SetNoteFont(font, FontFromSpec(font));
+        m_hooks.Store->SaveNoteFont(az, m_font);
+    }
+    m_dragging = false;
+}
+
+void Tfrm_Ablak::aHatterszinExecute()
+{
+    std::int32_t color = m_color;
+    ++m_standardDialogs;
+    const bool chosen = ChooseColor(this, color);
+    --m_standardDialogs;
+    if (chosen) {
+        SetNoteColor(color);
+        m_hooks.Store->SaveNoteColor(az, color);
+    }
+    m_dragging = false;
+}
+
+void Tfrm_Ablak::aBalraExecute()
+{
+    SetAlignment(0);
+    m_hooks.Store->SaveNoteAlignment(az, 0);
+    m_dragging = false;
+}
+
+void Tfrm_Ablak::aKozepreExecute()
+{
+    SetAlignment(2);
+    m_hooks.Store->SaveNoteAlignment(az, 2);
+    m_dragging = false;
+}
+
+void Tfrm_Ablak::aJobbraExecute()
+{
+    SetAlignment(1);
+    m_hooks.Store->SaveNoteAlignment(az, 1);
+    m_dragging = false;
+}
+
+void Tfrm_Ablak::aFontosExecute()
+{
+    latszik = !latszik;
+    m_hooks.Store->SaveNoteFlagAndDate(az, latszik, tol);
+    ShowImportantMarker(latszik);
+}
+
+void Tfrm_Ablak::aDatumtolExecute()
+{
+    TDateTime date = tol;
+    if (!AskDate(date, QString()))
+        return;
+    tol = date;
+    m_hooks.Store->SaveNoteFlagAndDate(az, latszik, tol);
+    CloseIfAfterToday(tol);
+}
+
+void Tfrm_Ablak::aTulajdonsagExecute()
+{
+    std::optional<TNoteProperties> changed;
+    if (m_hooks.EditProperties)
+        changed = m_hooks.EditProperties(az, this);
+    if (changed) {
+        m_color = changed->Color;
+        SetNoteFont(changed->Font, FontFromSpec(changed->Font));
+        SetText(StoredToShown(changed->Text));
+        SetAlignment(changed->Alignment);
+        latszik = changed->Latszik;
+        tol = changed->Tol;
+        ShowImportantMarker(true);
+    }
+    m_dragging = false;
+    if (changed)
+        CloseIfAfterToday(changed->Tol);
+}
+
+void Tfrm_Ablak::aSugoExecute()
+{
+    if (m_hooks.ShowHelp)
+        m_hooks.ShowHelp();
+    m_dragging = false;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/seged/beall.h"
+
+#include <QFont>
+#include <QString>
+
+#include <Qt>
+
+// Note texts keep CR LF line ends in the table; the widgets work with LF.
+QString StoredToShown(const QString& stored);
+QString ShownToStored(const QString& shown);
+
+// Alignment codes of notes: 0 left, 1 right, 2 centre.
+Qt::Alignment HorizontalAlignment(int igazit);
+
+QFont FontFromSpec(const TFontSpec& spec);
+// The stored part of a font: strike-out and the rest of QFont are dropped.
+TFontSpec SpecFromFont(const QFont& font, std::int32_t color);

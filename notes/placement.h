@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+
+// Where a note stored at (left, top) with the given outer size opens. The
+// right and bottom edges of the work area are exclusive (left + width).
+// A note wider than the work area ends at left 0; a taller one keeps a
+// negative top unless its stored top was negative.
+QPoint PlaceNote(const QRect& workArea, int left, int top, int width, int height);
+
+// The top-left of a window after snapping to the work area's edges: an edge
+// closer than 10 pixels (either side) to the matching work-area edge is laid
+// on it; left and top first, then right and bottom.
+QPoint SnapToWorkArea(const QRect& window, const QRect& workArea);
+
+// The work area notes are placed and snapped in: the one fixed at start, or
+// the primary screen's when there is none yet.
+QRect NoteWorkArea();

@@ -1,0 +1,25 @@
+#include "notes/settings_beat.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
+
+TSettingsBeat::TSettingsBeat(QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("SettingsBeat"));
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(2500);
+    // Second precision is plenty for following the settings.
+    Timer1->setTimerType(Qt::VeryCoarseTimer);
+    connect(Timer1, &QTimer::timeout, this, &TSettingsBeat::beat);
+    Timer1->start();
+}
+
+TSettingsBeat& TSettingsBeat::Instance()
+{
+    static QPointer<TSettingsBeat> instance;
+    if (!instance)
+        instance = new TSettingsBeat(QCoreApplication::instance());
+    return *instance;
+}
