@@ -95,7 +95,8 @@ void Tfrm_Ablak::RebuildMask()
     m_grabbing = true;
     render(&image, QPoint(), QRegion(), DrawWindowBackground | DrawChildren);
     m_grabbing = false;
-    QRegion shown(QBitmap::fromImage(image.createMaskFromColor(m_keyColor.rgb(), Qt::MaskOutColor)));
+    // The bitmap's region is its unset pixels: mark the key-coloured ones.
+    QRegion shown(QBitmap::fromImage(image.createMaskFromColor(m_keyColor.rgb(), Qt::MaskInColor)));
     // An empty region would mean "no mask": keep everything hidden instead.
     if (shown.isEmpty())
         shown = QRegion(-1, -1, 1, 1);
