@@ -196,25 +196,19 @@ void Tfrm_Ablak::SetFrame(bool on)
 Qt::Edges Tfrm_Ablak::EdgesAt(const QPoint& pos) const
 {
     Qt::Edges edges;
-    if (!m_frame)
+    const bool onBorder = pos.x() < SizingFrameWidth || pos.x() >= width() - SizingFrameWidth ||
+                          pos.y() < SizingFrameWidth || pos.y() >= height() - SizingFrameWidth;
+    if (!m_frame || !onBorder)
         return edges;
-    // Corners are easier to catch a little beyond the border itself.
+    // Corners are easier to catch a little along the border from the corner.
     const int corner = SizingFrameWidth * 3;
-    const bool nearLeft = pos.x() < corner;
-    const bool nearRight = pos.x() >= width() - corner;
-    const bool nearTop = pos.y() < corner;
-    const bool nearBottom = pos.y() >= height() - corner;
-    const bool onVertical = pos.x() < SizingFrameWidth || pos.x() >= width() - SizingFrameWidth;
-    const bool onHorizontal = pos.y() < SizingFrameWidth || pos.y() >= height() - SizingFrameWidth;
-    if (!onVertical && !onHorizontal)
-        return edges;
-    if (nearLeft && (onVertical || onHorizontal))
+    if (pos.x() < corner)
         edges |= Qt::LeftEdge;
-    if (nearRight && (onVertical || onHorizontal))
+    else if (pos.x() >= width() - corner)
         edges |= Qt::RightEdge;
-    if (nearTop && (onVertical || onHorizontal))
+    if (pos.y() < corner)
         edges |= Qt::TopEdge;
-    if (nearBottom && (onVertical || onHorizontal))
+    else if (pos.y() >= height() - corner)
         edges |= Qt::BottomEdge;
     return edges;
 }
