@@ -48,6 +48,12 @@ std::optional<char32_t> ReadCodePointEscape(std::string_view bytes, std::size_t&
 }
 
 void AppendCp1250Byte(std::string& out, char byte) {
+    // Most bytes are ASCII, which UTF-8 keeps as it is; reading files spends
+    // much of its time here.
+    if (static_cast<unsigned char>(byte) < 0x80) {
+        out += byte;
+        return;
+    }
     AppendUtf8(out, Cp1250CodePoint(static_cast<unsigned char>(byte)));
 }
 
