@@ -1,5 +1,6 @@
 #include "app/note_store.h"
 
+#include "app/notes_table.h"
 #include "app/seged/clock.h"
 #include "app/seged/globals.h"
 #include "app/seged/message_boxes.h"
@@ -69,6 +70,15 @@ void TNoteStore::LoadNotes()
             Tbl.ReadFromFile(path);
         } catch (...) {
             m_tableFileDamaged = true;
+            // Definitions that could not be read leave the table closed and
+            // without the note fields. The program goes on with an empty
+            // table, so that new notes and the exit sequence still work; the
+            // file itself is kept aside before the first write.
+            if (!Tbl.Active()) {
+                Tbl.ClearFields();
+                DefineNoteFields(Tbl);
+                Tbl.Open();
+            }
             throw;
         }
     }
