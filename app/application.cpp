@@ -70,7 +70,6 @@ int runApplication(int argc, char** argv)
     PreferX11UnderWayland();
     TVikoraApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vikora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vikora"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     // A later copy hands over before it reads or writes any file.
