@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-translations-l10n qt6-l10n-tools libgl-dev libxcb1-dev
   fonts-liberation2 locales-all
   libbenchmark-dev
-  xvfb xauth xdotool trayer x11-utils
+  python3 xvfb xauth xdotool trayer x11-utils imagemagick
 )
 
 missing=()

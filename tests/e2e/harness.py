@@ -1,0 +1,555 @@
+"""Runs the real vikora program on a private X server with a tray host.
+
+The session owns every process it starts (Xvfb, trayer, the program copies)
+and ends them when it closes, also when a check fails or the harness itself is
+stopped. Windows are found with xwininfo/xprop/xdotool, input is sent with
+xdotool (XTEST), and screenshots are taken with ImageMagick's import.
+"""
+
+from __future__ import annotations
+
+import ctypes
+import ctypes.util
+import os
+import re
+import secrets
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from contextlib import contextmanager
+from dataclasses import dataclass, replace
+from pathlib import Path
+from typing import Callable, Iterator, TypeVar
+
+SCREEN_WIDTH = 1280
+SCREEN_HEIGHT = 800
+REQUIRED_TOOLS = ("Xvfb", "trayer", "xdotool", "xwininfo", "xprop", "import")
+
+T = TypeVar("T")
+
+
+class Failure(Exception):
+    """A check did not hold; the message says what was expected and seen."""
+
+
+def missing_tools() -> list[str]:
+    return [tool for tool in REQUIRED_TOOLS if shutil.which(tool) is None]
+
+
+def wait_until(probe: Callable[[], T], timeout: float, what: str, interval: float = 0.02) -> T:
+    """Polls probe until it returns something truthy and returns that."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise Failure(f"timed out after {timeout:g} s waiting until {what}")
+        time.sleep(interval)
+
+
+def holds_for(probe: Callable[[], object], seconds: float, what: str,
+              interval: float = 0.02) -> None:
+    """Polls probe for a while and fails the first time it is false. Only for
+    things that must not happen, which no event announces."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if not probe():
+            raise Failure(f"{what} stopped holding")
+        time.sleep(interval)
+
+
+# --- child processes ------------------------------------------------------
+
+_libc = ctypes.CDLL(None, use_errno=True)
+_PR_SET_PDEATHSIG = 1
+
+
+def _end_with_parent(sig: int) -> Callable[[], None]:
+    # A child left behind by a killed harness would hold the display or the
+    # program's socket; the kernel ends it when the harness goes away.
+    def prepare() -> None:
+        _libc.prctl(_PR_SET_PDEATHSIG, int(sig), 0, 0, 0)
+
+    return prepare
+
+
+class Child:
+    """One started process, alone in its own process group."""
+
+    def __init__(self, name: str, argv: list[str], env: dict[str, str], log: Path,
+                 orphan_signal: int = signal.SIGKILL, pass_fds: tuple[int, ...] = ()):
+        self.name = name
+        self.log = log
+        with open(log, "wb") as out:
+            self.proc = subprocess.Popen(
+                argv, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                start_new_session=True, pass_fds=pass_fds,
+                preexec_fn=_end_with_parent(orphan_signal))
+
+    @property
+    def pid(self) -> int:
+        return self.proc.pid
+
+    def running(self) -> bool:
+        return self.proc.poll() is None
+
+    def send(self, sig: int) -> None:
+        if self.running():
+            os.killpg(self.proc.pid, sig)
+
+    def wait_exit(self, timeout: float, what: str) -> int:
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"{self.name} (pid {self.pid}) still runs {timeout:g} s after {what}") from None
+
+    def stop(self, first: int = signal.SIGKILL, grace: float = 5.0) -> None:
+        # The group is signalled only while its leader is not reaped, so the
+        # id cannot have passed to another process.
+        if not self.running():
+            return
+        try:
+            os.killpg(self.proc.pid, first)
+            self.proc.wait(timeout=grace)
+        except (ProcessLookupError, subprocess.TimeoutExpired):
+            pass
+        if self.running():
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait()
+
+    def log_tail(self, lines: int = 20) -> str:
+        try:
+            text = self.log.read_text(errors="replace").splitlines()
+        except OSError:
+            return ""
+        return "\n".join(text[-lines:])
+
+
+# --- windows ----------------------------------------------------------------
+
+@dataclass(frozen=True)
+class Window:
+    id: int
+    name: str
+    instance: str       # first WM_CLASS string ("vikora")
+    klass: str          # second WM_CLASS string ("Vikora")
+    x: int              # absolute position on the screen
+    y: int
+    width: int
+    height: int
+    depth: int          # 1 for top-level windows
+    ancestors: tuple[int, ...]
+
+    @property
+    def centre(self) -> tuple[int, int]:
+        return self.x + self.width // 2, self.y + self.height // 2
+
+    def __str__(self) -> str:
+        return (f"0x{self.id:x} {self.name!r} ({self.instance!r} {self.klass!r}) "
+                f"{self.width}x{self.height}+{self.x}+{self.y}")
+
+
+_TREE_LINE = re.compile(
+    r'^(?P<indent>\s*)(?P<id>0x[0-9a-f]+) (?:"(?P<name>.*)"|\(has no name\)): '
+    r'\((?P<cls>.*)\)\s+(?P<w>\d+)x(?P<h>\d+)\+-?\d+\+-?\d+\s+\+(?P<x>-?\d+)\+(?P<y>-?\d+)$')
+_CLASS = re.compile(r'"((?:[^"\\]|\\.)*)"')
+_QUOTED = re.compile(r'"((?:[^"\\]|\\.)*)"')
+
+
+def _unescape(text: str) -> str:
+    """Undoes xprop's and xwininfo's C-style escapes (octal bytes, quotes)."""
+    raw = bytearray()
+    i = 0
+    data = text.encode("utf-8", "surrogateescape")
+    while i < len(data):
+        if data[i] == 0x5C and i + 1 < len(data):
+            octal = re.match(rb"[0-7]{1,3}", data[i + 1:i + 4])
+            if octal:
+                raw.append(int(octal.group(0), 8))
+                i += 1 + len(octal.group(0))
+                continue
+            raw.append(data[i + 1])
+            i += 2
+            continue
+        raw.append(data[i])
+        i += 1
+    return raw.decode("utf-8", "replace")
+
+
+# --- the X session ----------------------------------------------------------
+
+class XSession:
+    """A private Xvfb screen with a tray host and a private home for the program."""
+
+    def __init__(self, artifacts: Path):
+        self.artifacts = artifacts
+        self.root = Path(tempfile.mkdtemp(prefix="vikora-e2e-"))
+        self.display = ""
+        self._children: list[Child] = []
+        self._xvfb: Child | None = None
+        self._programs: list[Child] = []
+        self.opened_log = self.root / "opened.txt"
+        self.instance_key = f"vikora-e2e-{os.getpid()}-{secrets.token_hex(4)}"
+
+    # life cycle
+
+    def __enter__(self) -> "XSession":
+        try:
+            self._start_xvfb()
+            self._start_tray_host()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc: object) -> None:
+        self.close()
+
+    def close(self) -> None:
+        for child in reversed(self._children):
+            child.stop(signal.SIGKILL if child is not self._xvfb else signal.SIGTERM)
+        self._children.clear()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def _start_xvfb(self) -> None:
+        read_end, write_end = os.pipe()
+        try:
+            self._xvfb = Child(
+                "Xvfb",
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                 f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset"],
+                os.environ.copy(), self.artifacts / "xvfb.log",
+                orphan_signal=signal.SIGTERM, pass_fds=(write_end,))
+            self._children.append(self._xvfb)
+            os.close(write_end)
+            write_end = -1
+            # Xvfb writes the display number it took once it accepts clients.
+            number = b""
+            deadline = time.monotonic() + 30
+            while not number.endswith(b"\n"):
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([read_end], [], [], left)[0]:
+                    raise Failure("Xvfb did not report a display number within 30 s:\n"
+                                  + self._xvfb.log_tail())
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    raise Failure("Xvfb ended before it took a display:\n" + self._xvfb.log_tail())
+                number += chunk
+            self.display = ":" + number.decode().strip()
+        finally:
+            os.close(read_end)
+            if write_end >= 0:
+                os.close(write_end)
+
+    def _start_tray_host(self) -> None:
+        # A panel docked at the top right, as a desktop's notification area.
+        tray = Child("trayer",
+                     ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                      "--height", "24", "--expand", "true", "--transparent", "false",
+                      "--SetDockType", "true", "--SetPartialStrut", "true"],
+                     self.tool_env(), self.artifacts / "trayer.log", orphan_signal=signal.SIGTERM)
+        self._children.append(tray)
+
+        def tray_ready() -> bool:
+            if not tray.running():
+                raise Failure("trayer ended at start:\n" + tray.log_tail())
+            return self.tray_selection_owner() != 0 and self.tray_panel() is not None
+
+        wait_until(tray_ready, 30, "trayer owns _NET_SYSTEM_TRAY_S0 and shows its panel")
+
+    # environment
+
+    def tool_env(self) -> dict[str, str]:
+        env = os.environ.copy()
+        env["DISPLAY"] = self.display
+        env["LC_ALL"] = "C.UTF-8"
+        env.pop("XAUTHORITY", None)
+        env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        return env
+
+    def program_env(self) -> dict[str, str]:
+        """A private home, runtime folder and instance key; nothing of the real desktop."""
+        home = self.root / "home"
+        runtime = self.root / "runtime"
+        fake_bin = self.root / "bin"
+        if not fake_bin.exists():
+            for folder in (home, home / ".config", home / ".local/share", home / ".cache",
+                           home / ".local/state", fake_bin):
+                folder.mkdir(parents=True, exist_ok=True)
+            runtime.mkdir(mode=0o700, exist_ok=True)
+            os.chmod(runtime, 0o700)
+            # The desktop's opener only records what it was asked to open:
+            # no browser or mail program ever starts from a test.
+            opener = fake_bin / "xdg-open"
+            opener.write_text('#!/bin/sh\nprintf \'%s\\n\' "$*" >> "$E2E_OPENED_LOG"\n')
+            opener.chmod(0o755)
+        env = {
+            "PATH": f"{fake_bin}:{os.environ.get('PATH', '/usr/bin:/bin')}",
+            "HOME": str(home),
+            "XDG_CONFIG_HOME": str(home / ".config"),
+            "XDG_DATA_HOME": str(home / ".local/share"),
+            "XDG_CACHE_HOME": str(home / ".cache"),
+            "XDG_STATE_HOME": str(home / ".local/state"),
+            "XDG_RUNTIME_DIR": str(runtime),
+            "VIKORA_CATALOGUE_URL": "http://127.0.0.1:9/prgcsv.php",
+            "LC_ALL": "hu_HU.UTF-8",
+            "LANG": "hu_HU.UTF-8",
+            "TZ": "Europe/Budapest",
+            "QT_QPA_PLATFORM": "xcb",
+            "DISPLAY": self.display,
+            "E2E_OPENED_LOG": str(self.opened_log),
+        }
+        # Sanitizer builds take their settings from the environment.
+        for key, value in os.environ.items():
+            if key.endswith("SAN_OPTIONS"):
+                env[key] = value
+        suppressions = Path(__file__).resolve().parent / "lsan-suppressions.txt"
+        env["LSAN_OPTIONS"] = ":".join(filter(None, [env.get("LSAN_OPTIONS"),
+                                                    f"suppressions={suppressions}"]))
+        return env
+
+    # the program
+
+    def portable_folder(self, name: str, binary: Path, ini: bytes = b"",
+                        csv: bytes | None = None) -> Path:
+        """A copy of the program with a Vikora.ini beside it: it keeps its files there."""
+        folder = self.root / name
+        folder.mkdir()
+        shutil.copy2(binary, folder / binary.name)
+        (folder / "Vikora.ini").write_bytes(ini)
+        if csv is not None:
+            (folder / "Vikora.csv").write_bytes(csv)
+        return folder
+
+    def start_program(self, folder: Path, log_name: str) -> Child:
+        binaries = [p for p in folder.iterdir() if p.is_file() and os.access(p, os.X_OK)]
+        if len(binaries) != 1:
+            raise Failure(f"expected one program file in {folder}, found {binaries}")
+        env = self.program_env()
+        # Copies started from one folder are one program; another folder's
+        # copy never meets a copy that an earlier check left behind.
+        env["VIKORA_INSTANCE_KEY"] = f"{self.instance_key}-{folder.name}"
+        child = Child(log_name, [str(binaries[0])], env, self.artifacts / f"{log_name}.log")
+        self._children.append(child)
+        self._programs.append(child)
+        return child
+
+    def programs(self) -> list[Child]:
+        return list(self._programs)
+
+    def stop_programs(self) -> None:
+        for child in self._programs:
+            child.stop()
+        self._children = [c for c in self._children if c not in self._programs]
+        self._programs.clear()
+
+    def opened_addresses(self) -> list[str]:
+        try:
+            return self.opened_log.read_text().splitlines()
+        except FileNotFoundError:
+            return []
+
+    # X queries
+
+    def run_tool(self, *argv: str, check: bool = True) -> str:
+        result = subprocess.run(argv, env=self.tool_env(), stdin=subprocess.DEVNULL,
+                                capture_output=True, timeout=30)
+        if check and result.returncode != 0:
+            raise Failure(f"{' '.join(argv)} failed ({result.returncode}): "
+                          f"{result.stderr.decode(errors='replace').strip()}")
+        return result.stdout.decode("utf-8", "replace")
+
+    def tray_selection_owner(self) -> int:
+        """The owner of _NET_SYSTEM_TRAY_S0, the selection Qt looks for a tray by."""
+        x11 = _xlib()
+        dpy = x11.XOpenDisplay(self.display.encode())
+        if not dpy:
+            return 0
+        try:
+            atom = x11.XInternAtom(dpy, b"_NET_SYSTEM_TRAY_S0", 0)
+            return int(x11.XGetSelectionOwner(dpy, atom))
+        finally:
+            x11.XCloseDisplay(dpy)
+
+    def windows(self) -> list[Window]:
+        """Every window on the screen, mapped or not, with its ancestry."""
+        found: list[Window] = []
+        stack: list[tuple[int, int]] = []  # (indent, id) of the open ancestors
+        for line in self.run_tool("xwininfo", "-root", "-tree").splitlines():
+            m = _TREE_LINE.match(line)
+            if not m:
+                continue
+            indent = len(m.group("indent"))
+            while stack and stack[-1][0] >= indent:
+                stack.pop()
+            classes = [_unescape(c) for c in _CLASS.findall(m.group("cls"))] + ["", ""]
+            window = Window(
+                id=int(m.group("id"), 16), name=_unescape(m.group("name") or ""),
+                instance=classes[0], klass=classes[1],
+                x=int(m.group("x")), y=int(m.group("y")),
+                width=int(m.group("w")), height=int(m.group("h")),
+                depth=len(stack) + 1, ancestors=tuple(i for _, i in stack))
+            found.append(window)
+            stack.append((indent, window.id))
+        return found
+
+    def attributes(self, window_id: int) -> dict[str, str]:
+        out = self.run_tool("xwininfo", "-id", hex(window_id), check=False)
+        attrs = {}
+        for line in out.splitlines():
+            key, sep, value = line.strip().partition(":")
+            if sep:
+                attrs[key.strip()] = value.strip()
+        return attrs
+
+    def is_viewable(self, window_id: int) -> bool:
+        return self.attributes(window_id).get("Map State") == "IsViewable"
+
+    def is_override_redirect(self, window_id: int) -> bool:
+        return self.attributes(window_id).get("Override Redirect State") == "yes"
+
+    def title(self, window_id: int) -> str:
+        """The window's _NET_WM_NAME (falling back to WM_NAME), as Unicode text."""
+        out = self.run_tool("xprop", "-id", hex(window_id), "-notype", "_NET_WM_NAME", "WM_NAME",
+                            check=False)
+        for line in out.splitlines():
+            m = _QUOTED.search(line)
+            if m:
+                return _unescape(m.group(1))
+        return ""
+
+    def tray_panel(self, windows: list[Window] | None = None) -> Window | None:
+        return next((w for w in (windows or self.windows())
+                     if (w.instance, w.klass) == ("panel", "trayer")), None)
+
+    def tray_icons(self, instance: str = "vikora",
+                   windows: list[Window] | None = None) -> list[Window]:
+        """Windows of the program that the tray host has embedded."""
+        windows = windows or self.windows()
+        panel = self.tray_panel(windows)
+        if panel is None:
+            return []
+        return [w for w in windows
+                if panel.id in w.ancestors and w.instance == instance and self.is_viewable(w.id)]
+
+    def shown_top_levels(self, instance: str = "vikora") -> list[Window]:
+        """Mapped top-level windows, with the geometry they have once mapped
+        (a window can be listed while it is still being set up)."""
+        shown = []
+        for w in self.windows():
+            if w.depth != 1 or w.instance != instance:
+                continue
+            attrs = self.attributes(w.id)
+            if attrs.get("Map State") != "IsViewable":
+                continue
+            try:
+                shown.append(replace(w, x=int(attrs["Absolute upper-left X"]),
+                                     y=int(attrs["Absolute upper-left Y"]),
+                                     width=int(attrs["Width"]), height=int(attrs["Height"])))
+            except (KeyError, ValueError):
+                continue  # gone meanwhile
+        return shown
+
+    # input
+
+    def press_right_button_on(self, window: Window) -> tuple[int, int]:
+        x, y = window.centre
+        self.run_tool("xdotool", "mousemove", "--sync", str(x), str(y), "mousedown", "3")
+        return x, y
+
+    def release_right_button_away(self) -> None:
+        # Released where it was pressed, then moved off the icon so that
+        # no tooltip opens and no menu entry is under the pointer.
+        self.run_tool("xdotool", "mouseup", "3", "mousemove", "--sync", "0",
+                      str(SCREEN_HEIGHT - 1))
+
+    def keys(self, *keys: str) -> None:
+        self.run_tool("xdotool", "key", "--delay", "30", *keys)
+
+    def focus(self, window: Window) -> None:
+        # No window manager: the harness gives the keyboard focus itself.
+        self.run_tool("xdotool", "windowfocus", "--sync", hex(window.id))
+
+    # pictures
+
+    def screenshot(self, name: str) -> Path:
+        path = self.artifacts / f"{name}.png"
+        self.run_tool("import", "-window", "root", str(path))
+        return path
+
+    def grab_rgb(self, window: Window) -> tuple[int, int, bytes]:
+        """The screen pixels under a window, as width, height and RGB bytes."""
+        geometry = f"{window.width}x{window.height}+{window.x}+{window.y}"
+        result = subprocess.run(
+            ["import", "-window", "root", "-crop", geometry, "+repage", "-depth", "8", "ppm:-"],
+            env=self.tool_env(), capture_output=True, timeout=30, check=True)
+        return _parse_ppm(result.stdout)
+
+    @contextmanager
+    def step(self, title: str) -> Iterator[None]:
+        started = time.monotonic()
+        print(f"  - {title} ...", flush=True)
+        try:
+            yield
+        except Failure as e:
+            raise Failure(f"{title}: {e}") from None
+        print(f"    ok ({time.monotonic() - started:.2f} s)", flush=True)
+
+
+def _parse_ppm(data: bytes) -> tuple[int, int, bytes]:
+    fields: list[bytes] = []
+    pos = 0
+    while len(fields) < 4:
+        m = re.compile(rb"\s*(#[^\n]*\n\s*)*(\S+)").match(data, pos)
+        if not m:
+            raise Failure("import returned no PPM picture")
+        fields.append(m.group(2))
+        pos = m.end()
+    if fields[0] != b"P6" or fields[3] != b"255":
+        raise Failure(f"unexpected picture format from import: {fields}")
+    width, height = int(fields[1]), int(fields[2])
+    pixels = data[pos + 1:pos + 1 + width * height * 3]
+    if len(pixels) != width * height * 3:
+        raise Failure("import returned a short picture")
+    return width, height, pixels
+
+
+_x11 = None
+
+
+def _xlib() -> ctypes.CDLL:
+    global _x11
+    if _x11 is None:
+        lib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        lib.XOpenDisplay.restype = ctypes.c_void_p
+        lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        lib.XInternAtom.restype = ctypes.c_ulong
+        lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        lib.XGetSelectionOwner.restype = ctypes.c_ulong
+        lib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        _x11 = lib
+    return _x11
+
+
+def stop_on_signals() -> None:
+    """Turns SIGTERM/SIGHUP into an exception so that the session cleans up."""
+    def handler(number: int, _frame: object) -> None:
+        raise SystemExit(128 + number)
+
+    for sig in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(sig, handler)
+
+
+def in_ci() -> bool:
+    return os.environ.get("CI", "").lower() == "true"
+
+
+def log(text: str) -> None:
+    print(text, flush=True)
+    sys.stdout.flush()
