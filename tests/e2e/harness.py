@@ -17,7 +17,6 @@ import select
 import shutil
 import signal
 import subprocess
-import sys
 import tempfile
 import time
 from contextlib import contextmanager
@@ -548,8 +547,3 @@ def stop_on_signals() -> None:
 
 def in_ci() -> bool:
     return os.environ.get("CI", "").lower() == "true"
-
-
-def log(text: str) -> None:
-    print(text, flush=True)
-    sys.stdout.flush()
