@@ -19,6 +19,8 @@ import traceback
 from collections import Counter
 from pathlib import Path
 
+# The source tree stays clean: no __pycache__ beside the harness.
+sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 from harness import (SCREEN_HEIGHT, SCREEN_WIDTH, Failure, Window, XSession,  # noqa: E402
