@@ -277,7 +277,8 @@ void TqorMemTable::Post()
         Record* raw = record.get();
         if (m_sortActive) {
             const std::size_t pos = SortedInsertPosition(*raw);
-            m_sorted.reserve(m_sorted.size() + 1);
+            if (m_sorted.size() == m_sorted.capacity())
+                m_sorted.reserve(2 * m_sorted.size() + 1);
             m_rows.push_back(std::move(record));
             m_sorted.insert(m_sorted.begin() + static_cast<std::ptrdiff_t>(pos), raw);
             m_cursor = static_cast<int>(pos);
