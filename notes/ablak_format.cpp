@@ -3,17 +3,8 @@
 #include "notes/ablak.h"
 
 #include "app/seged/clock.h"
-#if __has_include("notes/datumbe.h") && __has_include("notes/font_dialog.h")
 #include "notes/datumbe.h"
 #include "notes/font_dialog.h"
-#else
-// The dialogs are not in the tree yet.
-namespace {
-bool ChooseFont(QWidget*, TFontSpec&) { return false; }
-bool ChooseColor(QWidget*, std::int32_t&) { return false; }
-bool AskDate(TDateTime&, const QString&) { return false; }
-}  // namespace
-#endif
 #include "notes/note_format.h"
 
 #include <QLabel>
@@ -66,12 +57,17 @@ void Tfrm_Ablak::CloseIfAfterToday(TDateTime date)
 
 void Tfrm_Ablak::aBetutipusExecute()
 {
+    // The dialog starts from the font as shown, strike-out included; the
+    // strike-out stays with the window and is never stored.
     TFontSpec font = m_font;
+    bool strikeOut = m_shownFont.strikeOut();
     ++m_standardDialogs;
-    const bool chosen = ChooseFont(this, font);
+    const bool chosen = ChooseFont(this, font, &strikeOut);
     --m_standardDialogs;
     if (chosen) {
-        SetNoteFont(font, FontFromSpec(font));
+        QFont shown = FontFromSpec(font);
+        shown.setStrikeOut(strikeOut);
+        SetNoteFont(font, shown);
         m_hooks.Store->SaveNoteFont(az, m_font);
     }
     m_dragging = false;
