@@ -7,6 +7,7 @@
 #include "app/seged/locale_collation.h"
 #include "assets/assets.h"
 #include "desktop/starter.h"
+#include "desktop/window_state.h"
 #include "desktop/maker_addresses.h"
 
 #include <QAction>
@@ -242,6 +243,13 @@ void Tfrm_Main::closeEvent(QCloseEvent* event)
     }
     event->accept();
     QCoreApplication::quit();
+}
+
+void Tfrm_Main::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    KeepOffTaskbar(windowHandle());
+    QTimer::singleShot(0, this, [this] { KeepOffTaskbar(windowHandle()); });
 }
 
 void Tfrm_Main::BringNotesForward()
