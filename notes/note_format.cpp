@@ -27,25 +27,25 @@ Qt::Alignment HorizontalAlignment(int igazit)
     }
 }
 
-QFont FontFromSpec(const TFontSpec& spec)
+QFont FontFromSpec(const TFontSpec& wanted)
 {
-    QFont font(spec.Name);
-    if (spec.Size > 0)
-        font.setPointSize(spec.Size);
-    font.setBold(spec.Bold);
-    font.setItalic(spec.Italic);
-    font.setUnderline(spec.Underline);
+    QFont font(wanted.Name);
+    if (wanted.Size > 0)
+        font.setPointSize(wanted.Size);
+    font.setBold(wanted.Bold);
+    font.setItalic(wanted.Italic);
+    font.setUnderline(wanted.Underline);
     return font;
 }
 
 TFontSpec SpecFromFont(const QFont& font, std::int32_t color)
 {
-    TFontSpec spec;
-    spec.Name = font.family();
-    spec.Size = font.pointSize();
-    spec.Color = color;
-    spec.Bold = font.bold();
-    spec.Italic = font.italic();
-    spec.Underline = font.underline();
-    return spec;
+    TFontSpec wanted;
+    wanted.Name = font.family();
+    wanted.Size = font.pointSize();
+    wanted.Color = color;
+    wanted.Bold = font.bold();
+    wanted.Italic = font.italic();
+    wanted.Underline = font.underline();
+    return wanted;
 }

@@ -14,6 +14,6 @@ QString ShownToStored(const QString& shown);
 // Alignment codes of notes: 0 left, 1 right, 2 centre.
 Qt::Alignment HorizontalAlignment(int igazit);
 
-QFont FontFromSpec(const TFontSpec& spec);
+QFont FontFromSpec(const TFontSpec& wanted);
 // The stored part of a font: strike-out and the rest of QFont are dropped.
 TFontSpec SpecFromFont(const QFont& font, std::int32_t color);

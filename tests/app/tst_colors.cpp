@@ -111,7 +111,7 @@ void TestColors::toColor_data()
     QTest::newRow("opaque") << QColor(255, 128, 128) << std::int32_t{0x008080FF};
     QTest::newRow("alpha dropped") << QColor(1, 2, 3, 10) << std::int32_t{0x00030201};
     QTest::newRow("white") << QColor(Qt::white) << std::int32_t{0x00FFFFFF};
-    QTest::newRow("HSV spec") << QColor::fromHsv(240, 255, 255) << std::int32_t{0x00FF0000};
+    QTest::newRow("HSV colour") << QColor::fromHsv(240, 255, 255) << std::int32_t{0x00FF0000};
 }
 
 void TestColors::toColor()
