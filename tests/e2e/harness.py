@@ -547,3 +547,70 @@ def stop_on_signals() -> None:
 
 def in_ci() -> bool:
     return os.environ.get("CI", "").lower() == "true"
+
+
+SKIPPED = 77  # CTest's skip code for this test
+
+
+def report_failure(x: XSession, name: str) -> None:
+    try:
+        print(f"  screenshot: {x.screenshot(name + '-failure')}")
+    except Exception as e:  # the report must not hide the failure
+        print(f"  (no screenshot: {e})")
+    try:
+        for window in x.shown_top_levels():
+            print(f"  shown: {window} titled {x.title(window.id)!r}")
+    except Exception as e:
+        print(f"  (no window list: {e})")
+    for child in x.programs():
+        print(f"  --- {child.name} (exit {child.proc.poll()}) log tail:\n{child.log_tail()}")
+
+
+
+def run_scenarios(argv: list[str], scenarios, stale: tuple[str, ...], usage: str | None) -> int:
+    """Runs each scenario in one X session: program under test and artifacts
+    folder from the command line; skips (77) without the tools, but not in CI.
+    `stale` names this test's own old artifacts, removed first."""
+    import sys
+    import traceback
+    if len(argv) != 3:
+        print(usage or "usage: TEST VIKORA_BINARY ARTIFACTS_DIR", file=sys.stderr)
+        return 2
+    binary, artifacts = Path(argv[1]).resolve(), Path(argv[2]).resolve()
+    missing = missing_tools()
+    if missing:
+        if in_ci():
+            print(f"FAIL: CI needs {', '.join(missing)} (scripts/install-deps.sh)")
+            return 1
+        print(f"SKIP: {', '.join(missing)} not installed")
+        return SKIPPED
+    artifacts.mkdir(parents=True, exist_ok=True)
+    for pattern in stale:
+        for old in artifacts.glob(pattern):
+            old.unlink()
+    stop_on_signals()
+
+    started = time.monotonic()
+    failed: list[str] = []
+    with XSession(artifacts) as x:
+        print(f"X display {x.display}, artifacts in {artifacts}", flush=True)
+        for scenario in scenarios:
+            name = scenario.__name__
+            print(f"{name}:", flush=True)
+            try:
+                scenario(x, binary)
+            except Failure as e:
+                failed.append(f"{name}: {e}")
+                print(f"FAILED {name}: {e}", flush=True)
+                report_failure(x, name)
+            except Exception:
+                failed.append(f"{name}: harness error")
+                traceback.print_exc()
+                report_failure(x, name)
+            finally:
+                x.stop_programs()
+    print(f"{len(scenarios) - len(failed)} of {len(scenarios)} scenarios passed "
+          f"in {time.monotonic() - started:.1f} s", flush=True)
+    for line in failed:
+        print("  " + line)
+    return 1 if failed else 0

@@ -12,19 +12,16 @@ from __future__ import annotations
 
 import sys
 import time
-import traceback
 from pathlib import Path
 
 # The source tree stays clean: no __pycache__ beside the harness.
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import Child, Failure, Window, XSession, in_ci, missing_tools, stop_on_signals, wait_until  # noqa: E402
+from harness import Child, Failure, Window, XSession, run_scenarios, wait_until  # noqa: E402
 from test_running_program import (NOTE, START_TIMEOUT, STEP_TIMEOUT,  # noqa: E402
                                    choose_from_menu, notes_file, read_notes_file,
-                                   report_failure, single_tray_icon)
-
-SKIPPED = 77
+                                   single_tray_icon)
 
 SETTINGS = ("[Defaults]\r\nColor=65535\r\nFont.Name=DejaVu Sans\r\nFont.Size=12\r\nFont.Color=0\r\n"
             "Font.IsUnderline=0\r\nFont.IsBold=0\r\nFont.IsItalic=0\r\nAlignment=0\r\n"
@@ -228,48 +225,5 @@ def click_through_transparent(x: XSession, binary: Path) -> None:
 SCENARIOS = (shown_moved_and_edited, click_through_transparent)
 
 
-def main(argv: list[str]) -> int:
-    if len(argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    binary, artifacts = Path(argv[1]).resolve(), Path(argv[2]).resolve()
-    missing = missing_tools()
-    if missing:
-        if in_ci():
-            print(f"FAIL: CI needs {', '.join(missing)} (scripts/install-deps.sh)")
-            return 1
-        print(f"SKIP: {', '.join(missing)} not installed")
-        return SKIPPED
-    artifacts.mkdir(parents=True, exist_ok=True)
-    for old in artifacts.glob("note-*.png"):
-        old.unlink()
-    stop_on_signals()
-
-    started = time.monotonic()
-    failed: list[str] = []
-    with XSession(artifacts) as x:
-        print(f"X display {x.display}, artifacts in {artifacts}", flush=True)
-        for scenario in SCENARIOS:
-            name = scenario.__name__
-            print(f"{name}:", flush=True)
-            try:
-                scenario(x, binary)
-            except Failure as e:
-                failed.append(f"{name}: {e}")
-                print(f"FAILED {name}: {e}", flush=True)
-                report_failure(x, name)
-            except Exception:
-                failed.append(f"{name}: harness error")
-                traceback.print_exc()
-                report_failure(x, name)
-            finally:
-                x.stop_programs()
-    print(f"{len(SCENARIOS) - len(failed)} of {len(SCENARIOS)} scenarios passed "
-          f"in {time.monotonic() - started:.1f} s", flush=True)
-    for line in failed:
-        print("  " + line)
-    return 1 if failed else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(run_scenarios(sys.argv, SCENARIOS, ("note-*.png",), __doc__))

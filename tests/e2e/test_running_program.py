@@ -15,7 +15,6 @@ import io
 import signal
 import sys
 import time
-import traceback
 from collections import Counter
 from pathlib import Path
 
@@ -24,9 +23,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 from harness import (SCREEN_HEIGHT, SCREEN_WIDTH, Failure, Window, XSession,  # noqa: E402
-                     holds_for, in_ci, missing_tools, stop_on_signals, wait_until)
-
-SKIPPED = 77
+                     holds_for, run_scenarios, wait_until)
 
 # Generous limits: under AddressSanitizer on a busy machine the program
 # starts several times slower. Every wait polls and ends as soon as it can.
@@ -453,64 +450,5 @@ def damaged_notes_file(x: XSession, binary: Path) -> None:
 SCENARIOS = (start_and_close_from_tray, second_start_then_sigterm, damaged_notes_file)
 
 
-def main(argv: list[str]) -> int:
-    if len(argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    binary, artifacts = Path(argv[1]).resolve(), Path(argv[2]).resolve()
-    missing = missing_tools()
-    if missing:
-        if in_ci():
-            print(f"FAIL: CI needs {', '.join(missing)} (scripts/install-deps.sh)")
-            return 1
-        print(f"SKIP: {', '.join(missing)} not installed")
-        return SKIPPED
-    artifacts.mkdir(parents=True, exist_ok=True)
-    for old in artifacts.glob("*.png"):
-        old.unlink()
-    for old in artifacts.glob("*.log"):
-        old.unlink()
-    stop_on_signals()
-
-    started = time.monotonic()
-    failed: list[str] = []
-    with XSession(artifacts) as x:
-        print(f"X display {x.display}, artifacts in {artifacts}", flush=True)
-        for scenario in SCENARIOS:
-            name = scenario.__name__
-            print(f"{name}:", flush=True)
-            try:
-                scenario(x, binary)
-            except Failure as e:
-                failed.append(f"{name}: {e}")
-                print(f"FAILED {name}: {e}", flush=True)
-                report_failure(x, name)
-            except Exception:
-                failed.append(f"{name}: harness error")
-                traceback.print_exc()
-                report_failure(x, name)
-            finally:
-                x.stop_programs()
-    print(f"{len(SCENARIOS) - len(failed)} of {len(SCENARIOS)} scenarios passed "
-          f"in {time.monotonic() - started:.1f} s", flush=True)
-    for line in failed:
-        print("  " + line)
-    return 1 if failed else 0
-
-
-def report_failure(x: XSession, name: str) -> None:
-    try:
-        print(f"  screenshot: {x.screenshot(name + '-failure')}")
-    except Exception as e:  # the report must not hide the failure
-        print(f"  (no screenshot: {e})")
-    try:
-        for window in x.shown_top_levels():
-            print(f"  shown: {window} titled {x.title(window.id)!r}")
-    except Exception as e:
-        print(f"  (no window list: {e})")
-    for child in x.programs():
-        print(f"  --- {child.name} (exit {child.proc.poll()}) log tail:\n{child.log_tail()}")
-
-
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(run_scenarios(sys.argv, SCENARIOS, ("*.png", "*.log"), __doc__))
