@@ -6,6 +6,7 @@
 
 #include "table/csv_format.h"
 #include "table/datetime_text.h"
+#include "failure_text.h"
 #include "table/errors.h"
 #include "app/notes_table.h"
 #include "table/mem_table.h"
@@ -110,29 +111,7 @@ inline QStringList FieldList(const TqorMemTable& table)
 // "<exception class>: <message>" of what fn raises, or "no error".
 inline QString FailureOf(const std::function<void()>& fn)
 {
-    const auto text = [](const char* cls, const std::exception& e) {
-        return QString(cls) + ": " + QString::fromUtf8(e.what());
-    };
-    try {
-        fn();
-    } catch (const EMemTableError& e) {
-        return text("EMemTableError", e);
-    } catch (const EDatabaseError& e) {
-        return text("EDatabaseError", e);
-    } catch (const EConvertError& e) {
-        return text("EConvertError", e);
-    } catch (const EStringListError& e) {
-        return text("EStringListError", e);
-    } catch (const EFCreateError& e) {
-        return text("EFCreateError", e);
-    } catch (const EFOpenError& e) {
-        return text("EFOpenError", e);
-    } catch (const EWriteError& e) {
-        return text("EWriteError", e);
-    } catch (const std::exception& e) {
-        return text("std::exception", e);
-    }
-    return "no error";
+    return FailureText(fn, ": ");
 }
 
 // CR LF after every line, as the writer ends them.

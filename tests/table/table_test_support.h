@@ -3,6 +3,7 @@
 // Helpers shared by the table engine's tests: the notes table's field list,
 // a readable form of values and of the error an operation raises.
 
+#include "failure_text.h"
 #include "table/errors.h"
 #include "app/notes_table.h"
 #include "table/mem_table.h"
@@ -63,29 +64,5 @@ inline void AddRecord(TqorMemTable& table,
 // "<exception class> | <message>" of what fn raises, or "no error".
 inline QString FailureOf(const std::function<void()>& fn)
 {
-    const auto text = [](const char* cls, const std::exception& e) {
-        return QString(cls) + " | " + QString::fromUtf8(e.what());
-    };
-    try {
-        fn();
-    } catch (const EMemTableFatalError& e) {
-        return text("EMemTableFatalError", e);
-    } catch (const EMemTableInvalidLocale& e) {
-        return text("EMemTableInvalidLocale", e);
-    } catch (const EMemTableError& e) {
-        return text("EMemTableError", e);
-    } catch (const EDatabaseError& e) {
-        return text("EDatabaseError", e);
-    } catch (const EConvertError& e) {
-        return text("EConvertError", e);
-    } catch (const EFCreateError& e) {
-        return text("EFCreateError", e);
-    } catch (const EFOpenError& e) {
-        return text("EFOpenError", e);
-    } catch (const EStreamError& e) {
-        return text("EStreamError", e);
-    } catch (const std::exception& e) {
-        return text("std::exception", e);
-    }
-    return "no error";
+    return FailureText(fn, " | ");
 }
