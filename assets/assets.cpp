@@ -3,8 +3,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-namespace {
-QPixmap Render(const QString& resource, const QSize& size, qreal ratio)
+QPixmap RenderPicture(const QString& resource, const QSize& size, qreal ratio)
 {
     QPixmap pixmap(size * ratio);
     pixmap.fill(Qt::transparent);
@@ -15,17 +14,16 @@ QPixmap Render(const QString& resource, const QSize& size, qreal ratio)
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
 }
-}  // namespace
 
 QIcon PushPinIcon()
 {
     QIcon icon;
     for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(Render(QStringLiteral(":/pictures/pushpin.svg"), QSize(side, side), 1.0));
+        icon.addPixmap(RenderPicture(QStringLiteral(":/pictures/pushpin.svg"), QSize(side, side), 1.0));
     return icon;
 }
 
 QPixmap SplashPicture(const QSize& size, qreal devicePixelRatio)
 {
-    return Render(QStringLiteral(":/pictures/splash.svg"), size, devicePixelRatio);
+    return RenderPicture(QStringLiteral(":/pictures/splash.svg"), size, devicePixelRatio);
 }

@@ -3,6 +3,11 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
+#include <QString>
+
+// A picture of the resource (":/pictures/<name>.svg") at a logical size,
+// sharp on scaled screens.
+QPixmap RenderPicture(const QString& resource, const QSize& size, qreal devicePixelRatio);
 
 // The push-pin of the tray icon and the program's windows.
 QIcon PushPinIcon();

@@ -4,6 +4,7 @@
 #include "app/seged/clock.h"
 #include "app/seged/colors.h"
 #include "app/seged/form_position.h"
+#include "assets/assets.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -44,14 +45,7 @@ QString ShortDateFormat()
 
 QPixmap CalendarPicture(int side, qreal ratio)
 {
-    QPixmap pixmap(QSize(side, side) * ratio);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(QStringLiteral(":/pictures/naptar.svg"));
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
+    return RenderPicture(QStringLiteral(":/pictures/naptar.svg"), QSize(side, side), ratio);
 }
 
 }  // namespace

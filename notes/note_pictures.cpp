@@ -1,20 +1,13 @@
 #include "notes/note_pictures.h"
 
+#include "assets/assets.h"
+
 #include <QHash>
-#include <QPainter>
-#include <QSvgRenderer>
 
 namespace {
 QPixmap Render(const QString& name, int side, qreal ratio)
 {
-    QPixmap pixmap(QSize(side, side) * ratio);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(QStringLiteral(":/pictures/%1.svg").arg(name));
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
+    return RenderPicture(QStringLiteral(":/pictures/%1.svg").arg(name), QSize(side, side), ratio);
 }
 }  // namespace
 
