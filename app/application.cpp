@@ -92,6 +92,12 @@ int runApplication(int argc, char** argv)
         if (form.OnSugo)
             form.OnSugo();
     };
+    hooks.EditProperties = [&form](int az, QWidget*) {
+        return form.Store().EditProperties(form.DataSource1, az, [&form] {
+            if (form.OnSugo)
+                form.OnSugo();
+        });
+    };
     form.SetNoteWindowOpener([hooks](bool isNew, int az, int left, int top, int width, int height,
                                      std::int32_t color, const TFontSpec& font,
                                      const QString& text, int alignment, bool latszik,

@@ -5,11 +5,14 @@
 #include "app/seged/globals.h"
 #include "app/seged/message_boxes.h"
 #include "app/seged/table_values.h"
+#include "notes/tulajdonsag.h"
 #include "table/file_io.h"
 #include "table/mem_table.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <exception>
 
 namespace {
 std::string Utf8(const QString& text)
@@ -29,6 +32,8 @@ TNoteStore::TNoteStore(TqorMemTable& table, QString tableFile, TOpenNoteWindow o
 
 void TNoteStore::aUjExecute()
 {
+    if (Waits([this] { aUjExecute(); }))
+        return;
     Tbl.Insert();
     try {
         Tbl.SetValue("szin", Beall.Color);
@@ -150,6 +155,8 @@ void TNoteStore::ChangeNote(int az, const std::function<void()>& setFields)
 
 void TNoteStore::SaveNotePosition(int az, int left, int top, int width, int height)
 {
+    if (Waits([=, this] { SaveNotePosition(az, left, top, width, height); }))
+        return;
     ChangeNote(az, [&] {
         Tbl.SetValue("left", left);
         Tbl.SetValue("top", top);
@@ -160,12 +167,16 @@ void TNoteStore::SaveNotePosition(int az, int left, int top, int width, int heig
 
 void TNoteStore::SaveNoteText(int az, const QString& text)
 {
+    if (Waits([=, this] { SaveNoteText(az, text); }))
+        return;
     ChangeNote(az, [&] { Tbl.SetValue("szoveg", Utf8(text)); });
     WriteTableFile();
 }
 
 void TNoteStore::SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol)
 {
+    if (Waits([=, this] { SaveNoteFlagAndDate(az, latszik, tol); }))
+        return;
     ChangeNote(az, [&] {
         Tbl.SetValue("latszik", latszik);
         Tbl.SetValue("tol", tol);
@@ -174,12 +185,16 @@ void TNoteStore::SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol)
 
 void TNoteStore::DeleteNote(int az)
 {
+    if (Waits([=, this] { DeleteNote(az); }))
+        return;
     if (Tbl.FindByValue("az", az))
         Tbl.Delete();
 }
 
 void TNoteStore::SaveNoteFont(int az, const TFontSpec& font)
 {
+    if (Waits([=, this] { SaveNoteFont(az, font); }))
+        return;
     ChangeNote(az, [&] {
         Tbl.SetValue("fontname", Utf8(font.Name));
         Tbl.SetValue("fontsize", font.Size);
@@ -192,11 +207,15 @@ void TNoteStore::SaveNoteFont(int az, const TFontSpec& font)
 
 void TNoteStore::SaveNoteColor(int az, std::int32_t color)
 {
+    if (Waits([=, this] { SaveNoteColor(az, color); }))
+        return;
     ChangeNote(az, [&] { Tbl.SetValue("szin", color); });
 }
 
 void TNoteStore::SaveNoteAlignment(int az, int alignment)
 {
+    if (Waits([=, this] { SaveNoteAlignment(az, alignment); }))
+        return;
     ChangeNote(az, [&] { Tbl.SetValue("igazit", alignment); });
 }
 
@@ -228,10 +247,76 @@ void TNoteStore::KeepDamagedTableFile()
 
 void TNoteStore::WriteTableFile()
 {
+    if (m_held)
+        LetGoOfTable();
     EnsureDataFolder();
     if (m_tableFileDamaged)
         KeepDamagedTableFile();
     TAtomicWriteOptions options;
     options.keepBackup = true;
     Tbl.WriteToFile(m_tableFile.toStdString(), options);
+}
+
+bool TNoteStore::Waits(std::function<void()> change)
+{
+    if (!m_held)
+        return false;
+    m_waiting.push_back(std::move(change));
+    return true;
+}
+
+std::optional<TNoteProperties> TNoteStore::EditProperties(TDataSource& source, int az,
+                                                          std::function<void()> showHelp)
+{
+    if (m_held)
+        return std::nullopt;
+    m_held = true;
+    TPropertiesCall call;
+    call.ShowHelp = std::move(showHelp);
+    call.Holding = [this](Tfrm_Tulajdonsag* dialog) { m_holder = dialog; };
+    TNoteProperties chosen;
+    bool confirmed = false;
+    try {
+        confirmed = EditNoteProperties(source, az, chosen.Color, chosen.Font, chosen.Tol,
+                                       chosen.Latszik, chosen.Alignment, chosen.Text, call);
+    } catch (...) {
+        LetGoOfTable();
+        throw;
+    }
+    LetGoOfTable();
+    if (!confirmed)
+        return std::nullopt;
+    return chosen;
+}
+
+void TNoteStore::LetGoOfTable()
+{
+    if (!m_held)
+        return;
+    // Still open only when the program ends under it: its edit is dropped
+    // as its close box would.
+    if (m_holder)
+        m_holder->Abandon();
+    m_holder = nullptr;
+    m_held = false;
+    ApplyWaitingChanges();
+}
+
+void TNoteStore::ApplyWaitingChanges()
+{
+    // Every waiting change is tried, also after one has failed; the first
+    // failure is reported afterwards.
+    std::exception_ptr failure;
+    while (!m_held && !m_waiting.empty()) {
+        const std::function<void()> change = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        try {
+            change();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }

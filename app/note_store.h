@@ -1,15 +1,20 @@
 #pragma once
 
 #include "app/seged/beall.h"
+#include "notes/note_actions.h"
 #include "table/values.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <optional>
 
 class QWidget;
+class TDataSource;
 class TqorMemTable;
+class Tfrm_Tulajdonsag;
 
 // Opens the window of one note; the note window plugs in here.
 using TOpenNoteWindow =
@@ -40,7 +45,17 @@ public:
     void SaveNoteAlignment(int az, int alignment);
 
     // Writes the whole table to the table file, replacing it in one step.
+    // A properties dialog still open is cancelled first and the changes
+    // waiting for it are applied, so that the file holds them.
     void WriteTableFile();
+
+    // The properties dialog of note az, with the table held for it: until
+    // it closes, the changes above wait and are then applied in the order
+    // they came. A value when the user confirmed. Only one dialog at a
+    // time; a second call while one is open does nothing.
+    std::optional<TNoteProperties> EditProperties(TDataSource& source, int az,
+                                                  std::function<void()> showHelp = {});
+    bool TableHeld() const { return m_held; }
 
     const QString& TableFile() const { return m_tableFile; }
     // True after the table file failed to read, until its bytes are kept
@@ -50,10 +65,17 @@ public:
 private:
     void ChangeNote(int az, const std::function<void()>& setFields);
     void KeepDamagedTableFile();
+    // True when the table is held: the change is kept to be applied later.
+    bool Waits(std::function<void()> change);
+    void LetGoOfTable();
+    void ApplyWaitingChanges();
 
     TqorMemTable& Tbl;
     QString m_tableFile;
     TOpenNoteWindow m_openNoteWindow;
     QWidget* m_errorOwner;
     bool m_tableFileDamaged = false;
+    bool m_held = false;
+    Tfrm_Tulajdonsag* m_holder = nullptr;
+    std::deque<std::function<void()>> m_waiting;
 };

@@ -1,0 +1,326 @@
+#include <QLabel>
+#include <QPointer>
+#include <QtTest>
+
+#include "app/note_store.h"
+#include "app/notes_table.h"
+#include "app/seged/beall.h"
+#include "app/seged/clock.h"
+#include "app/seged/db_check_box.h"
+#include "app/seged/db_memo.h"
+#include "app/seged/globals.h"
+#include "app/seged/message_boxes.h"
+#include "notes/ablak.h"
+#include "notes/tulajdonsag.h"
+#include "table/csv_format.h"
+#include "table/data_link.h"
+#include "table/datetime_text.h"
+#include "table/mem_table.h"
+
+#include <QDateEdit>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The properties dialog through the note store: while it holds its note,
+// every other change to the notes table waits and is applied when it closes;
+// the file is written only by the next text save or at exit; and the note
+// window takes what the dialog stored.
+
+namespace {
+const QDate TodayDate(2026, 12, 10);
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Type(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            QTest::keyClick(widget, Qt::Key_Return);
+        else
+            QTest::sendKeyEvent(QTest::KeyAction::Click, widget, Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+    }
+}
+
+// The note windows' view of the store, as the program wires it.
+class StoreForWindows final : public INoteStore {
+public:
+    explicit StoreForWindows(TNoteStore& store) : m_store(store) {}
+    void SaveNotePosition(int az, int l, int t, int w, int h) override
+    {
+        m_store.SaveNotePosition(az, l, t, w, h);
+    }
+    void SaveNoteText(int az, const QString& text) override { m_store.SaveNoteText(az, text); }
+    void SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol) override
+    {
+        m_store.SaveNoteFlagAndDate(az, latszik, tol);
+    }
+    void DeleteNote(int az) override { m_store.DeleteNote(az); }
+    void SaveNoteFont(int az, const TFontSpec& font) override { m_store.SaveNoteFont(az, font); }
+    void SaveNoteColor(int az, std::int32_t color) override { m_store.SaveNoteColor(az, color); }
+    void SaveNoteAlignment(int az, int alignment) override
+    {
+        m_store.SaveNoteAlignment(az, alignment);
+    }
+
+private:
+    TNoteStore& m_store;
+};
+}  // namespace
+
+class TestNoteProperties : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void changesWaitWhileTheDialogHoldsItsNote_data();
+    void changesWaitWhileTheDialogHoldsItsNote();
+    void onlyOneDialogAtATime();
+    void exitWhileTheDialogIsOpenKeepsEveryChange();
+    void confirmedChangesReachTheFileWithTheNextTextSave();
+    void noteWindowTakesWhatWasStored_data();
+    void noteWindowTakesWhatWasStored();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TqorMemTable> m_table;
+    std::unique_ptr<TDataSource> m_source;
+    TqorCSVStreamFormat m_format;
+    std::unique_ptr<TNoteStore> m_store;
+    std::unique_ptr<StoreForWindows> m_windowsStore;
+    TNoteWindowHooks m_hooks;
+    bool m_openWindows = false;
+    QList<int> m_opened;
+    QList<QPointer<Tfrm_Ablak>> m_windows;
+
+    QString NotesFile() const { return DataFolder + QStringLiteral("/Vikora.csv"); }
+    std::optional<TNoteProperties> Edit(int az, const TPropertiesRunner& runner);
+    TValue Field(int az, const char* name);
+};
+
+void TestNoteProperties::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    qputenv("HOME", m_dir->path().toUtf8());
+    qputenv("XDG_DATA_HOME", (m_dir->path() + "/data").toUtf8());
+    ResolveGlobals(m_dir->path() + "/bin/vikora", QRect(0, 0, 1024, 768));
+    SetClockForTests([] { return QDateTime(TodayDate, QTime(10, 30)); });
+    SetMessageBoxAnswerer([](const TMessageBoxRequest&) { return QMessageBox::Ok; });
+    Beall = TBeall{};
+    Beall.Font = TFontSpec{QStringLiteral("Liberation Sans"), 12, 0, false, false, false};
+    m_opened.clear();
+    m_windows.clear();
+    m_openWindows = false;
+
+    m_table = std::make_unique<TqorMemTable>("Tbl");
+    DefineNoteFields(*m_table);
+    m_table->DefaultFormat = &m_format;
+    m_source = std::make_unique<TDataSource>(m_table.get());
+    m_store = std::make_unique<TNoteStore>(
+        *m_table, NotesFile(),
+        [this](bool isNew, int az, int left, int top, int width, int height, std::int32_t color,
+               const TFontSpec& font, const QString& text, int alignment, bool latszik,
+               TDateTime tol) {
+            m_opened << az;
+            if (m_openWindows)
+                m_windows << OpenNoteWindow(m_hooks, isNew, az, left, top, width, height, color,
+                                            font, text, alignment, latszik, tol);
+        });
+    m_windowsStore = std::make_unique<StoreForWindows>(*m_store);
+    m_hooks = {};
+    m_hooks.Store = m_windowsStore.get();
+    m_hooks.EditProperties = [this](int az, QWidget*) {
+        return m_store->EditProperties(*m_source, az);
+    };
+
+    m_store->LoadNotes();
+    for (int i = 0; i < 3; ++i)
+        m_store->aUjExecute();  // notes 0, 1 and 2
+    m_store->SaveNoteText(1, QStringLiteral("második"));
+    m_opened.clear();
+}
+
+void TestNoteProperties::cleanup()
+{
+    for (const QPointer<Tfrm_Ablak>& window : m_windows)
+        delete window.data();
+    SetPropertiesRunnerForTests({});
+    SetClockForTests({});
+    SetMessageBoxAnswerer({});
+    m_store.reset();
+    m_source.reset();
+    m_table.reset();
+}
+
+std::optional<TNoteProperties> TestNoteProperties::Edit(int az, const TPropertiesRunner& runner)
+{
+    SetPropertiesRunnerForTests(runner);
+    return m_store->EditProperties(*m_source, az);
+}
+
+TValue TestNoteProperties::Field(int az, const char* name)
+{
+    for (int i = 0; i < m_table->CountRecords(); ++i) {
+        const std::vector<TValue>& values = m_table->RecordValues(i);
+        if (values[m_table->GetField("az").Index()] == TValue{az})
+            return values[m_table->GetField(name).Index()];
+    }
+    return TValue{std::string("<no such note>")};
+}
+
+void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::newRow("confirmed") << true;
+    QTest::newRow("cancelled") << false;
+}
+
+void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote()
+{
+    QFETCH(bool, confirm);
+    const QByteArray fileBefore = ReadBytes(NotesFile());
+    const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
+        Type(d.DBMemo1, QStringLiteral("Új "));
+        // What the tray menu and other note windows can still reach.
+        m_store->SaveNotePosition(0, 5, 6, 7, 8);
+        m_store->SaveNoteText(2, QStringLiteral("harmadik"));
+        m_store->aUjExecute();
+        m_store->SaveNoteColor(1, 0x00123456);
+        m_store->DeleteNote(0);
+        m_store->SaveNoteFlagAndDate(2, true, TDateTime{1.0});
+
+        QVERIFY(m_store->TableHeld());
+        QCOMPARE(m_table->State(), dsEdit);
+        QCOMPARE(m_table->GetValue("az"), TValue{1});
+        QCOMPARE(m_table->CountRecords(), 3);
+        QCOMPARE(Field(0, "left"), TValue{300});
+        QCOMPARE(Field(2, "szoveg"), TValue{});
+        QVERIFY(m_opened.isEmpty());
+        QCOMPARE(ReadBytes(NotesFile()), fileBefore);
+        if (confirm)
+            d.aElment->trigger();
+        else
+            d.aMegsem->trigger();
+    });
+    QCOMPARE(result.has_value(), confirm);
+    QVERIFY(!m_store->TableHeld());
+    QCOMPARE(m_table->State(), dsBrowse);
+
+    // Applied afterwards, in the order they came.
+    QCOMPARE(Field(0, "left"), TValue{std::string("<no such note>")});
+    QCOMPARE(Field(2, "szoveg"), TValue{std::string("harmadik")});
+    QCOMPARE(Field(2, "latszik"), TValue{true});
+    QCOMPARE(Field(1, "szin"), TValue{0x00123456});
+    QCOMPARE(Field(1, "szoveg"),
+             TValue{std::string(confirm ? "Új második" : "második")});
+    QCOMPARE(m_opened, QList<int>{3});
+    QCOMPARE(Field(3, "left"), TValue{300});
+    // The waiting text save wrote the file, with the dialog's text in it.
+    const QByteArray written = ReadBytes(NotesFile());
+    QVERIFY(written.contains("\"harmadik\""));
+    QCOMPARE(written.contains("\"\xDAj m\xE1sodik\""), confirm);
+}
+
+void TestNoteProperties::onlyOneDialogAtATime()
+{
+    int dialogs = 0;
+    const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
+        ++dialogs;
+        QVERIFY(!m_store->EditProperties(*m_source, 2).has_value());
+        QCOMPARE(m_table->State(), dsEdit);
+        QCOMPARE(m_table->GetValue("az"), TValue{1});
+        d.aElment->trigger();
+    });
+    QCOMPARE(dialogs, 1);
+    QVERIFY(result.has_value());
+}
+
+void TestNoteProperties::exitWhileTheDialogIsOpenKeepsEveryChange()
+{
+    QPointer<Tfrm_Tulajdonsag> dialog;
+    const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
+        dialog = &d;
+        Type(d.DBMemo1, QStringLiteral("félig "));
+        m_store->SaveNotePosition(0, 5, 6, 7, 8);
+        // The exit sequence (or the end of the session) writes the table.
+        m_store->WriteTableFile();
+        QVERIFY(!d.isVisible());
+        QVERIFY(d.Abandoned());
+        QVERIFY(!m_store->TableHeld());
+        QCOMPARE(m_table->State(), dsBrowse);
+        // Typing into the closing dialog reaches nothing.
+        Type(d.DBMemo1, QStringLiteral("x"));
+        QCOMPARE(m_table->State(), dsBrowse);
+    });
+    QVERIFY(!result.has_value());
+    QCOMPARE(Field(1, "szoveg"), TValue{std::string("második")});
+    QCOMPARE(Field(0, "left"), TValue{5});
+    const QByteArray written = ReadBytes(NotesFile());
+    QVERIFY(written.contains("\"5\",\"6\""));
+    QVERIFY(!written.contains("f\xE9lig"));
+}
+
+void TestNoteProperties::confirmedChangesReachTheFileWithTheNextTextSave()
+{
+    const QByteArray fileBefore = ReadBytes(NotesFile());
+    QVERIFY(Edit(1, [&](Tfrm_Tulajdonsag& d) {
+                Type(d.DBMemo1, QStringLiteral("Új "));
+                d.aElment->trigger();
+            }).has_value());
+    QCOMPARE(ReadBytes(NotesFile()), fileBefore);
+    m_store->SaveNoteText(0, QStringLiteral("első"));
+    QVERIFY(ReadBytes(NotesFile()).contains("\"\xDAj m\xE1sodik\""));
+}
+
+void TestNoteProperties::noteWindowTakesWhatWasStored_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<bool>("stays");
+    QTest::newRow("today") << TodayDate << true;
+    QTest::newRow("tomorrow") << TodayDate.addDays(1) << false;
+}
+
+void TestNoteProperties::noteWindowTakesWhatWasStored()
+{
+    QFETCH(QDate, date);
+    QFETCH(bool, stays);
+    m_openWindows = true;
+    m_table->MoveFirst();
+    m_store->OpenNoteIfDue(0);
+    QCOMPARE(m_windows.size(), 1);
+    QPointer<Tfrm_Ablak> w = m_windows[0];
+    QVERIFY(!w->Image1->isVisible());
+
+    SetPropertiesRunnerForTests([&](Tfrm_Tulajdonsag& d) {
+        Type(d.DBMemo1, QStringLiteral("Fontos dolog"));
+        d.DBCheckBox1->click();
+        d.DateTimePicker1->setDate(date);
+        d.aElment->trigger();
+    });
+    w->aTulajdonsag->trigger();
+
+    QCOMPARE(Field(0, "szoveg"), TValue{std::string("Fontos dolog")});
+    QCOMPARE(Field(0, "latszik"), TValue{true});
+    QCOMPARE(Field(0, "tol"), TValue{DateToDateTime(date)});
+    if (stays) {
+        QVERIFY(!w.isNull());
+        QCOMPARE(w->Label1->text(), QStringLiteral("Fontos dolog"));
+        QVERIFY(w->latszik);
+        QVERIFY(w->Image1->isVisible());
+        QCOMPARE(w->tol.value, DateToDateTime(date).value);
+    } else {
+        QTRY_VERIFY(w.isNull());
+    }
+}
+
+QTEST_MAIN(TestNoteProperties)
+#include "tst_note_properties.moc"
