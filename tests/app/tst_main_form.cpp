@@ -4,6 +4,8 @@
 #include "app/seged/clock.h"
 #include "app/seged/globals.h"
 #include "app/seged/message_boxes.h"
+#include "app/seged/db_memo.h"
+#include "notes/tulajdonsag.h"
 
 #include <QAction>
 #include <QDir>
@@ -30,6 +32,7 @@ private slots:
     void exitWritesSettingsAndNotes();
     void failedSettingsWriteKeepsProgramRunning();
     void failedTableWriteKeepsTableOpen();
+    void trayCommandsWaitForThePropertiesDialog();
 
 private:
     void UseDataFolder(const QString& folder);
@@ -191,6 +194,35 @@ void TestMainForm::failedTableWriteKeepsTableOpen()
     QVERIFY(QFile::exists(SettingsFile));
     QVERIFY(form.Tbl.Active());
     QVERIFY(QFileInfo(DataFolder + "/Vikora.csv").isDir());
+}
+
+void TestMainForm::trayCommandsWaitForThePropertiesDialog()
+{
+    Tfrm_Main form;
+    form.Timer1Timer();
+    form.aUj->trigger();
+    SetPropertiesRunnerForTests([&](Tfrm_Tulajdonsag& d) {
+        QTest::sendKeyEvent(QTest::KeyAction::Click, d.DBMemo1, Qt::Key_unknown, "x",
+                            Qt::NoModifier);
+        // "Új ablak készítés" in the tray menu waits for the dialog.
+        form.aUj->trigger();
+        QCOMPARE(form.Tbl.CountRecords(), 1);
+        QCOMPARE(form.Tbl.State(), dsEdit);
+        // "Bezár": the dialog gives way (as cancelled), the new note is made
+        // and written with the rest.
+        QVERIFY(form.RunExitSequence());
+        QVERIFY(d.Abandoned());
+        QVERIFY(!form.Tbl.Active());
+    });
+    QVERIFY(!form.Store().EditProperties(form.DataSource1, 0).has_value());
+    SetPropertiesRunnerForTests({});
+
+    TqorMemTable written("Tbl");
+    written.DefaultFormat = &form.qorCSVStreamFormat1;
+    written.ReadFromFile((DataFolder + "/Vikora.csv").toStdString());
+    QCOMPARE(written.CountRecords(), 2);
+    QVERIFY(IsNull(written.GetValue("szoveg")));
+    QVERIFY(m_boxes.empty());
 }
 
 QTEST_MAIN(TestMainForm)
