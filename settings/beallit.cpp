@@ -65,7 +65,12 @@ Tfrm_Beallit::Tfrm_Beallit(TBeall& beall, TBeallitEnvironment environment, QWidg
 {
     setObjectName(QStringLiteral("frm_Beallit"));
     setWindowTitle(QStringLiteral("Beállítások"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // The dialog's own face where it is installed; otherwise a face of the
+    // same width, so that every caption fits its place.
+    QFont dialogFont(QStringLiteral("MS Sans Serif"), 8);
+    dialogFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                            QStringLiteral("Arial")});
+    setFont(dialogFont);
     setFixedSize(ClientWidth, ClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect place(QPoint(), size());
