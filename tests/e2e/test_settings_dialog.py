@@ -136,7 +136,11 @@ def applied_opacity_reaches_open_notes(x: XSession, binary: Path) -> None:
 
 
 def autostart_box_writes_and_removes_the_entry(x: XSession, binary: Path) -> None:
-    folder = x.portable_folder("autostart", binary, ini=SETTINGS)
+    # An opacity beyond the track bar's range: the dialog shows 255 and
+    # "OK" stores that.
+    folder = x.portable_folder("autostart", binary,
+                               ini=SETTINGS.replace(b"AlphaBlendValue=255", b"AlphaBlendValue=300"))
+    ini = folder / "Vikora.ini"
     program_file = os.path.realpath(folder / binary.name)
     entry = Path(x.program_env()["XDG_CONFIG_HOME"]) / "autostart" / "Vikora.desktop"
     program = x.start_program(folder, "autostart")
@@ -147,6 +151,8 @@ def autostart_box_writes_and_removes_the_entry(x: XSession, binary: Path) -> Non
         click(x, dialog, AUTOSTART_BOX)
         click(x, dialog, OK)
         dialog_closes(x, dialog)
+        wait_until(lambda: read_defaults(ini)["AlphaBlendValue"] == "255", STEP_TIMEOUT,
+                   "'OK' wrote Vikora.ini with AlphaBlendValue=255")
         wait_until(entry.exists, STEP_TIMEOUT, f"{entry} exists")
         lines = entry.read_text(encoding="utf-8").splitlines()
         if not lines or lines[0] != "[Desktop Entry]" or "Type=Application" not in lines:
@@ -158,6 +164,7 @@ def autostart_box_writes_and_removes_the_entry(x: XSession, binary: Path) -> Non
     with x.step("the dialog opens with the box ticked; unticked and applied, the entry goes"):
         dialog = open_dialog(x)
         x.screenshot("settings-dialog-autostart")
+        settings_before = ini.read_bytes()
         click(x, dialog, AUTOSTART_BOX)
         click(x, dialog, APPLY)
         wait_until(lambda: not entry.exists(), STEP_TIMEOUT, f"{entry.name} is removed")
@@ -165,6 +172,8 @@ def autostart_box_writes_and_removes_the_entry(x: XSession, binary: Path) -> Non
         dialog_closes(x, dialog)
         if entry.exists():
             raise Failure(f"{entry.name} came back after 'Mégsem'")
+        if ini.read_bytes() != settings_before:
+            raise Failure("'Alkalmaz' or 'Mégsem' wrote Vikora.ini")
 
     with x.step("'Bezár' ends the program"):
         close_program(x, program)
