@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/error_report.h"
 #include "app/main_form.h"
 #include "app/seged/globals.h"
 #include "app/seged/translations.h"
@@ -8,6 +9,7 @@
 #include "desktop/one_instance.h"
 #include "desktop/termination_signals.h"
 #include "notes/ablak.h"
+#include "settings/beallit.h"
 
 #include <QScreen>
 #include <QSessionManager>
@@ -105,6 +107,20 @@ int runApplication(int argc, char** argv)
         OpenNoteWindow(hooks, isNew, az, left, top, width, height, color, font, text, alignment,
                        latszik, tol);
     });
+    form.OnBeallit = [] {
+        TBeallitEnvironment environment;
+        environment.ProgramFile = QCoreApplication::applicationFilePath();
+        environment.ReportError = [](const QString& message) { ShowErrorReport(message); };
+        if (!ShowBeallit(Beall, environment))
+            return;
+        // A failed write is reported; the new defaults stay in effect and
+        // are written again at exit.
+        try {
+            SaveDefaults(Beall, SettingsFile);
+        } catch (const std::exception& error) {
+            ShowErrorReport(QString::fromUtf8(error.what()));
+        }
+    };
     QObject::connect(&instance, &TAppInstance::activationRequested, &form,
                      &Tfrm_Main::BringNotesForward);
 
