@@ -4,6 +4,7 @@
 #include "app/seged/globals.h"
 #include "app/seged/translations.h"
 #include "app/vikora_application.h"
+#include "catalogue/programok.h"
 #include "desktop/app_instance.h"
 #include "desktop/one_instance.h"
 #include "desktop/termination_signals.h"
@@ -99,6 +100,10 @@ int runApplication(int argc, char** argv)
         OpenNoteWindow(hooks, isNew, az, left, top, width, height, color, font, text, alignment,
                        latszik, tol);
     });
+    form.OnProgramok = [&form] {
+        ProgramokCommand({&form.CatalogueOpen,
+                          [&form](const QString& address) { form.LaunchAddress(address); }});
+    };
     QObject::connect(&instance, &TAppInstance::activationRequested, &form,
                      &Tfrm_Main::BringNotesForward);
 

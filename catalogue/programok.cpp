@@ -1,0 +1,496 @@
+#include "catalogue/programok.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScopeGuard>
+#include <QStatusBar>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/seged/beall.h"
+#include "app/seged/form_position.h"
+#include "app/seged/globals.h"
+#include "app/seged/locale_collation.h"
+#include "app/seged/message_boxes.h"
+#include "app/seged/table_values.h"
+#include "assets/assets.h"
+#include "catalogue/catalogue_text.h"
+#include "catalogue/download_file.h"
+#include "desktop/safe_address.h"
+#include "desktop/starter.h"
+#include "table/file_io.h"
+
+#include <cmath>
+#include <exception>
+
+Tfrm_Programok* frm_Programok = nullptr;
+
+namespace {
+const QString FormSection = QStringLiteral("frm_Programok");
+const QString DeleteError = QStringLiteral("File törlési hiba.");
+const QString DownloadError =
+    QStringLiteral("Hiba letöltés közben\r\nKiszolgáló hiba, vagy speciális proxibeállítások");
+constexpr int DesignWidth = 868;
+constexpr int DesignHeight = 579;
+constexpr int IngyenesColumn = 3;
+constexpr int PictureLeft = 36;
+const QColor FreeRowColor(0xC1, 0xFF, 0xE0);  // 0x00E0FFC1
+
+std::chrono::milliseconds& RefreshPause()
+{
+    static std::chrono::milliseconds pause{500};
+    return pause;
+}
+
+QIcon Picture(const QString& name, qreal ratio)
+{
+    return QIcon(RenderPicture(QStringLiteral(":/pictures/%1.svg").arg(name), QSize(16, 16), ratio));
+}
+}  // namespace
+
+std::array<int, 4> CatalogueColumnWidths(int gridWidth)
+{
+    const double w = gridWidth - 132;
+    // rint rounds halves to the even number in the default rounding mode.
+    const auto part = [w](double share) { return qMax(0, static_cast<int>(std::rint(share * w))); };
+    return {part(0.2), part(0.2), part(0.6), 88};
+}
+
+void Tfrm_Programok::SetRefreshPauseForTests(std::chrono::milliseconds pause)
+{
+    RefreshPause() = pause;
+}
+
+QString Tfrm_Programok::TableFile()
+{
+    return DataFolder + QStringLiteral("/Programok.csv");
+}
+
+QString Tfrm_Programok::DownloadFileName()
+{
+    return DataFolder + QStringLiteral("/Programok.tmp");
+}
+
+Tfrm_Programok::Tfrm_Programok(TProgramokHooks hooks, QWidget* parent)
+    : QDialog(parent), m_hooks(std::move(hooks))
+{
+    setObjectName(QStringLiteral("frm_Programok"));
+    setWindowTitle(QStringLiteral("Programok, letöltések"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setSizeGripEnabled(false);
+    setFont(QFont(QStringLiteral("Segoe UI"), font().pointSize()));
+    resize(DesignWidth, DesignHeight);
+
+    m_starter = new TStarter(this);
+    m_starter->setObjectName(QStringLiteral("Exe"));
+
+    DefineCatalogueFields(Tbl);
+    Tbl.SortFields = "programok";
+    Tbl.DefaultFormat = &qorCSVStreamFormat1;
+    Tbl.SetTextCompare(MakeCollatorTextCompare());
+    Tbl.AfterScroll = [this](TqorMemTable&) { TblAfterScroll(); };
+
+    BuildActions();
+    BuildWindow();
+    FormCreate();
+}
+
+Tfrm_Programok::~Tfrm_Programok()
+{
+    // The grid's link outlives the table otherwise (children go last).
+    DBGrid1->GridModel()->SetDataSource(nullptr);
+    Tbl.AfterScroll = nullptr;
+}
+
+void Tfrm_Programok::BuildActions()
+{
+    const qreal ratio = devicePixelRatioF();
+    const auto make = [this, ratio](const char* name, const QString& caption, const QString& hint,
+                                    const QString& picture, QList<QKeySequence> keys,
+                                    void (Tfrm_Programok::*handler)()) {
+        auto* action = new QAction(Picture(picture, ratio), caption, this);
+        action->setObjectName(QLatin1String(name));
+        action->setToolTip(hint);
+        action->setStatusTip(hint);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+        return action;
+    };
+    aFrissit = make("aFrissit", QStringLiteral("Lista frissítés"), QStringLiteral("Lista frissítés"),
+                    QStringLiteral("frissit"), {QKeySequence(Qt::Key_F5)}, &Tfrm_Programok::aFrissitExecute);
+    aLetolt = make("aLetolt", QStringLiteral("Megnyit"), QStringLiteral("Honlap megnyitás"),
+                   QStringLiteral("villam"), {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
+                   &Tfrm_Programok::aLetoltExecute);
+    aMasol = make("aMasol", QStringLiteral("Link másolása"), QStringLiteral("Link másolása"),
+                  QStringLiteral("lapok"), {QKeySequence(Qt::CTRL | Qt::Key_M)},
+                  &Tfrm_Programok::aMasolExecute);
+    aBezar = make("aBezar", QStringLiteral("Bezár"), QStringLiteral("Bezár"),
+                  QStringLiteral("narancs_kereszt"), {QKeySequence(Qt::CTRL | Qt::Key_F4)},
+                  &Tfrm_Programok::aBezarExecute);
+    m_tick = RenderPicture(QStringLiteral(":/pictures/zold_pipa.svg"), QSize(16, 16), ratio);
+    m_cross = RenderPicture(QStringLiteral(":/pictures/piros_kereszt.svg"), QSize(16, 16), ratio);
+}
+
+void Tfrm_Programok::BuildWindow()
+{
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setFixedHeight(45);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->addAction(aFrissit);
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(aLetolt);
+    ToolBar1->addAction(aMasol);
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(aBezar);
+    for (QAction* action : {aFrissit, aLetolt, aMasol, aBezar})
+        if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(action))) {
+            button->setFixedSize(81, 38);
+            button->setAutoRaise(true);
+        }
+
+    auto* model = new TDBGridModel({{QStringLiteral("programok"), QStringLiteral("Program neve"), 155},
+                                    {QStringLiteral("kategoria"), QStringLiteral("Kategória"), 112},
+                                    {QStringLiteral("rovid"), QStringLiteral("Leírás"), 387},
+                                    {QStringLiteral("ingyenes"), QStringLiteral("Ingyenes?"), 88}});
+    model->SetDataSource(&DataSource1);
+    DBGrid1 = new TDBGrid(model, this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->DrawColumnCell = [this](TCellCanvas& canvas, int row, int column, bool selected) {
+        DBGrid1DrawColumnCell(canvas, row, column, selected);
+    };
+    connect(DBGrid1, &TDBGrid::titleClicked, this, &Tfrm_Programok::DBGrid1TitleClick);
+    connect(DBGrid1, &TDBGrid::gridDoubleClicked, this, &Tfrm_Programok::aLetoltExecute);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(aFrissit);
+    PopupMenu1->addAction(aLetolt);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(aMasol);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(aBezar);
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
+
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFixedHeight(24);
+    DBText2 = new QLabel(panel);
+    DBText2->setObjectName(QStringLiteral("DBText2"));
+    DBText2->setTextFormat(Qt::PlainText);
+    QFont linkFont(QStringLiteral("Tahoma"), 8);
+    linkFont.setUnderline(true);
+    DBText2->setFont(linkFont);
+    QPalette linkColours = DBText2->palette();
+    linkColours.setColor(QPalette::WindowText, Qt::blue);
+    DBText2->setPalette(linkColours);
+    DBText2->setCursor(Qt::PointingHandCursor);
+    DBText2->installEventFilter(this);
+    auto* panelLayout = new QHBoxLayout(panel);
+    panelLayout->setContentsMargins(4, 0, 4, 0);
+    panelLayout->addWidget(DBText2);
+    panelLayout->addStretch();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusPanel1 = new QLabel(StatusBar1);
+    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    StatusPanel1->setFixedWidth(77);
+    StatusPanel1->setAlignment(Qt::AlignCenter);
+    StatusPanel2 = new QLabel(StatusBar1);
+    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
+    StatusPanel2->setFixedWidth(50);
+    StatusBar1->addWidget(StatusPanel1);
+    StatusBar1->addWidget(StatusPanel2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar1);
+    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(panel);
+    layout->addWidget(StatusBar1);
+
+    connect(model, &TDBGridModel::currentRowChanged, this, [this] { TblAfterScroll(); });
+}
+
+// --- life cycle ---
+
+void Tfrm_Programok::FormCreate()
+{
+    Tbl.Open();
+    if (!QFileInfo::exists(TableFile())) {
+        RefreshList();
+        return;
+    }
+    // A stored catalogue that does not read is only a copy of the server's;
+    // the window opens anyway, so that a refresh can replace it.
+    try {
+        Tbl.ReadFromFile(TableFile().toStdString());
+        Tbl.ApplySort();
+    } catch (const std::exception& e) {
+        OpenTable();
+        ShowError(QString::fromUtf8(e.what()), this);
+    }
+}
+
+void Tfrm_Programok::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void Tfrm_Programok::FormShow()
+{
+    int left = 10;
+    int top = 10;
+    int width = this->width();
+    int height = this->height();
+    LoadFormBounds(FormSection, left, top, width, height);
+    move(left, top);
+    resize(width, height);
+    HighlightColumn(*DBGrid1, 0);
+    QFont dialogFont = font();
+    dialogFont.setPointSize(Beall.DialogFontSize);
+    setFont(dialogFont);
+    FormResize();
+}
+
+void Tfrm_Programok::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+void Tfrm_Programok::FormResize()
+{
+    const std::array<int, 4> widths = CatalogueColumnWidths(DBGrid1->width());
+    for (int i = 0; i < 4; ++i)
+        DBGrid1->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
+}
+
+void Tfrm_Programok::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void Tfrm_Programok::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    Tbl.Close();
+    try {
+        SaveFormBounds(FormSection, x(), y(), width(), height());
+    } catch (const std::exception&) {
+        // Like a position that cannot be stored: the window closes anyway.
+    }
+    if (m_hooks.CatalogueOpen)
+        *m_hooks.CatalogueOpen = false;
+}
+
+// --- refresh ---
+
+void Tfrm_Programok::OpenTable()
+{
+    if (!Tbl.Active())
+        Tbl.Open();
+}
+
+void Tfrm_Programok::RefreshList()
+{
+    if (m_refreshing)
+        return;
+    m_refreshing = true;
+    const auto finished = qScopeGuard([this] { m_refreshing = false; });
+
+    const QString download = DownloadFileName();
+    if (QFileInfo::exists(download) && !QFile::remove(download)) {
+        ShowError(DeleteError, this);
+        OpenTable();
+        return;
+    }
+    // Nothing may have been saved yet; the download needs the folder.
+    EnsureDataFolder();
+    if (!DownloadFile(CatalogueUrl(), download, this)) {
+        ShowError(DownloadError, this);
+        return;
+    }
+    // The download is checked before the stored catalogue is touched: one
+    // that is not UTF-8 or does not read as a catalogue is a failed download.
+    QByteArray text;
+    try {
+        const std::string raw = ReadWholeFile(download.toStdString());
+        text = CatalogueTextFromDownload(QByteArray::fromStdString(raw));
+    } catch (const std::exception&) {
+        text.clear();
+    }
+    if (!ReadsAsCatalogue(text)) {
+        ShowError(DownloadError, this);
+        return;
+    }
+    try {
+        WriteFileAtomically(TableFile().toStdString(),
+                            std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    } catch (const std::exception& e) {
+        ShowError(QString::fromUtf8(e.what()), this);
+        OpenTable();
+        return;
+    }
+    if (RefreshPause().count() > 0)
+        QThread::msleep(static_cast<unsigned long>(RefreshPause().count()));
+    OpenTable();
+    Tbl.ReadFromFile(TableFile().toStdString());
+    ShowInfo(QStringLiteral("Lista frissítése kész."), this);
+}
+
+// --- grid ---
+
+void Tfrm_Programok::DBGrid1DrawColumnCell(TCellCanvas& canvas, int row, int column, bool selected)
+{
+    const TDBGridModel& model = *DBGrid1->GridModel();
+    const bool free = model.FieldText(row, QStringLiteral("ingyenes")) == QLatin1String("I");
+    if (free && !selected)
+        canvas.Brush = FreeRowColor;
+    if (column == IngyenesColumn) {
+        canvas.Painter.fillRect(canvas.Rect, canvas.Brush);
+        canvas.Painter.drawPixmap(canvas.Rect.left() + PictureLeft, canvas.Rect.top(),
+                                  free ? m_tick : m_cross);
+        return;
+    }
+    const QString fieldName = model.Columns().at(static_cast<std::size_t>(column)).FieldName;
+    DefaultDrawColumnCell(canvas, model.FieldText(row, fieldName));
+}
+
+void Tfrm_Programok::DBGrid1TitleClick(int column)
+{
+    const auto& columns = DBGrid1->GridModel()->Columns();
+    if (column < 0 || column >= static_cast<int>(columns.size()))
+        return;
+    Tbl.SortFields = columns[static_cast<std::size_t>(column)].FieldName.toStdString();
+    Tbl.SortOptions.clear();
+    Tbl.ApplySort();
+    HighlightColumn(*DBGrid1, column);
+    TblAfterScroll();
+}
+
+void Tfrm_Programok::TblAfterScroll()
+{
+    if (!Tbl.Active()) {
+        StatusPanel1->clear();
+        DBText2->clear();
+        return;
+    }
+    const int number = Tbl.RecordNumber();
+    StatusPanel1->setText(QStringLiteral("%1: %2").arg(Tbl.CountRecords()).arg(qMax(0, number)));
+    DBText2->setText(Tbl.FindField("link") ? CurrentText("link") : QString());
+    DBText2->adjustSize();
+}
+
+QString Tfrm_Programok::CurrentText(const char* fieldName) const
+{
+    if (!Tbl.Active())
+        return {};
+    return NullToStr(Tbl.GetValue(fieldName), QString());
+}
+
+// --- commands ---
+
+void Tfrm_Programok::Launch(const QString& address)
+{
+    // Only a plain web address from the downloaded list is opened, and the
+    // address as parsed, never the raw text.
+    QUrl url;
+    if (!IsSafeCatalogueAddress(address, &url))
+        return;
+    const QString normalised = url.toString(QUrl::FullyEncoded);
+    if (m_hooks.LaunchAddress) {
+        m_hooks.LaunchAddress(normalised);
+        return;
+    }
+    m_starter->SetCommand(normalised);
+    m_starter->Execute();
+}
+
+void Tfrm_Programok::aFrissitExecute()
+{
+    RefreshList();
+}
+
+void Tfrm_Programok::aLetoltExecute()
+{
+    Launch(CurrentText("link"));
+}
+
+void Tfrm_Programok::DBText2Click()
+{
+    Launch(CurrentText("link"));
+}
+
+void Tfrm_Programok::aMasolExecute()
+{
+    const QString description = CurrentText("leiras");
+    QApplication::clipboard()->setText(description);
+}
+
+void Tfrm_Programok::aBezarExecute()
+{
+    close();
+}
+
+bool Tfrm_Programok::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == DBText2 && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        DBText2Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// --- opening from the tray ---
+
+void ShowProgramok(const TProgramokHooks& hooks)
+{
+    if (hooks.CatalogueOpen)
+        *hooks.CatalogueOpen = true;
+    // However the window ends (an error while it is made included), the
+    // command must be able to open it again.
+    const auto cleared = qScopeGuard([&hooks] {
+        frm_Programok = nullptr;
+        if (hooks.CatalogueOpen)
+            *hooks.CatalogueOpen = false;
+    });
+    Tfrm_Programok form(hooks);
+    frm_Programok = &form;
+    form.exec();
+}
+
+void ProgramokCommand(const TProgramokHooks& hooks)
+{
+    if (hooks.CatalogueOpen && *hooks.CatalogueOpen) {
+        if (frm_Programok) {
+            frm_Programok->show();
+            frm_Programok->raise();
+            frm_Programok->activateWindow();
+        }
+        return;
+    }
+    ShowProgramok(hooks);
+}
