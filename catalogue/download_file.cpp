@@ -100,10 +100,10 @@ bool DownloadFile(const QString& address, const QString& fileName, QWidget* owne
     deadline.stop();
     progress.hide();
 
-    const QByteArray body = reply->readAll();
-    const bool ok = !failed && reply->error() == QNetworkReply::NoError &&
-                    IsSuccessStatus(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute)) &&
-                    IsComplete(*reply, body);
+    const bool answered = !failed && reply->error() == QNetworkReply::NoError &&
+                          IsSuccessStatus(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute));
+    const QByteArray body = answered ? reply->readAll() : QByteArray();
+    const bool ok = answered && IsComplete(*reply, body);
     reply->deleteLater();
     if (!ok)
         return false;

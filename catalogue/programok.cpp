@@ -243,8 +243,8 @@ void Tfrm_Programok::FormCreate()
         Tbl.ReadFromFile(TableFile().toStdString());
         Tbl.ApplySort();
     } catch (const std::exception& e) {
-        OpenTable();
         ShowError(QString::fromUtf8(e.what()), this);
+        OpenTable();
     }
 }
 
@@ -309,8 +309,14 @@ void Tfrm_Programok::FormClose()
 
 void Tfrm_Programok::OpenTable()
 {
-    if (!Tbl.Active())
-        Tbl.Open();
+    if (Tbl.Active())
+        return;
+    // A read that failed part-way may have left the table without fields.
+    if (Tbl.FieldCount() == 0) {
+        Tbl.FieldDefs.clear();
+        DefineCatalogueFields(Tbl);
+    }
+    Tbl.Open();
 }
 
 void Tfrm_Programok::RefreshList()
