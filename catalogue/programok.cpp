@@ -157,7 +157,8 @@ void Tfrm_Programok::BuildWindow()
     ToolBar1->addAction(aBezar);
     for (QAction* action : {aFrissit, aLetolt, aMasol, aBezar})
         if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(action))) {
-            button->setFixedSize(81, 38);
+            // 81 by 38 at the least; wider where a caption needs it.
+            button->setMinimumSize(81, 38);
             button->setAutoRaise(true);
         }
 
