@@ -3,9 +3,13 @@
 
 #include "catalogue_server.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace std::chrono_literals;
 
@@ -19,6 +23,7 @@ private slots:
     void failures_keep_the_old_file_data();
     void failures_keep_the_old_file();
     void refuses_a_missing_folder();
+    void progress_dialog_is_modal_and_cancels();
     void catalogue_address();
 
 private:
@@ -89,6 +94,27 @@ void TestDownloadFile::failures_keep_the_old_file()
 void TestDownloadFile::refuses_a_missing_folder()
 {
     QVERIFY(!DownloadFile(m_server.Url("/good"), m_dir.filePath("no/such/folder/x.tmp")));
+}
+
+void TestDownloadFile::progress_dialog_is_modal_and_cancels()
+{
+    // Only the cancel can end this download before the test times out.
+    SetDownloadTimeoutForTests(std::chrono::minutes(10));
+    QWidget owner;
+    owner.show();
+    bool seenModal = false;
+    QTimer::singleShot(50ms, this, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<QProgressDialog*>(w); progress && progress->isVisible()) {
+                seenModal = progress->isModal() && progress->parentWidget() == &owner;
+                if (auto* button = progress->findChild<QPushButton*>())
+                    button->click();
+            }
+    });
+    QVERIFY(!DownloadFile(m_server.Url("/silent"), m_dir.filePath("cancelled.tmp"), &owner));
+    SetDownloadTimeoutForTests(1500ms);
+    QVERIFY(seenModal);
+    QVERIFY(!QFile::exists(m_dir.filePath("cancelled.tmp")));
 }
 
 void TestDownloadFile::catalogue_address()
