@@ -233,6 +233,9 @@ void Tfrm_Programok::BuildWindow()
 
 void Tfrm_Programok::FormCreate()
 {
+    // What an interrupted replacement of either file left behind.
+    RemoveStaleTempFiles(TableFile().toStdString());
+    RemoveStaleTempFiles(DownloadFileName().toStdString());
     Tbl.Open();
     if (!QFileInfo::exists(TableFile())) {
         RefreshList();
