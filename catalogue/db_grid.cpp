@@ -241,7 +241,11 @@ void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& prev
 void TDBGrid::wheelEvent(QWheelEvent* event)
 {
     event->accept();
-    const int delta = event->angleDelta().y();
+    TurnWheel(event->angleDelta().y());
+}
+
+void TDBGrid::TurnWheel(int delta)
+{
     if (delta == 0)
         return;
     // A notch (or a whole notch gathered from finer steps) moves one row:

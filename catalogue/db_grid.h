@@ -87,6 +87,10 @@ public:
 
     std::function<void(TCellCanvas& canvas, int row, int column, bool selected)> DrawColumnCell;
 
+    // A turn of the wheel by `delta` (120 a notch, positive away from the
+    // user): each whole notch moves the current row by one.
+    void TurnWheel(int delta);
+
 signals:
     void titleClicked(int column);
     void gridDoubleClicked();

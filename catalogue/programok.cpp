@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "app/seged/beall.h"
 #include "app/seged/form_position.h"
@@ -279,6 +280,12 @@ void Tfrm_Programok::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     FormResize();
+}
+
+void Tfrm_Programok::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    DBGrid1->TurnWheel(event->angleDelta().y());
 }
 
 void Tfrm_Programok::FormResize()

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -189,6 +190,14 @@ void TestCatalogueGrid::wheel_moves_one_row_per_notch()
     QCOMPARE(m_form->StatusPanel1->text(), QStringLiteral("25: 1"));
     // The view itself did not scroll by pixels.
     QCOMPARE(grid.verticalScrollBar()->value(), 0);
+
+    // A turn that reaches the window from elsewhere in it (the tool bar, the
+    // status bar) moves the grid's row as well.
+    const QPointF there = m_form->StatusBar1->geometry().center();
+    QWheelEvent event(there, m_form->mapToGlobal(there), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m_form.get(), &event);
+    QCOMPARE(m_form->StatusPanel1->text(), QStringLiteral("25: 2"));
 }
 
 void TestCatalogueGrid::column_widths_data()
