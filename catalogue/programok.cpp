@@ -26,6 +26,7 @@
 #include "assets/assets.h"
 #include "catalogue/catalogue_text.h"
 #include "catalogue/download_file.h"
+#include "catalogue/input_guard.h"
 #include "desktop/safe_address.h"
 #include "desktop/starter.h"
 #include "table/file_io.h"
@@ -496,6 +497,9 @@ void ShowProgramok(const TProgramokHooks& hooks)
     });
     Tfrm_Programok form(hooks);
     frm_Programok = &form;
+    // Modal by its own guard, so that the tray menu keeps working.
+    form.setWindowModality(Qt::WindowModal);
+    TInputGuard guard(&form);
     form.exec();
 }
 

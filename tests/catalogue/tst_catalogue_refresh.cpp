@@ -2,10 +2,14 @@
 #include "catalogue_server.h"
 #include "catalogue_window_support.h"
 
+#include "catalogue/input_guard.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
@@ -30,6 +34,7 @@ private slots:
     void copies_the_description();
     void closing_stores_the_bounds_and_clears_the_flag();
     void tray_command_brings_the_open_window_forward();
+    void other_windows_take_no_input_while_it_is_open();
 
 private:
     static QByteArray Good() { return CatalogueDownload(SampleCatalogue()); }
@@ -277,6 +282,30 @@ void TestCatalogueRefresh::tray_command_brings_the_open_window_forward()
     QCOMPARE(windows, 1);
     QVERIFY(!open);
     QCOMPARE(frm_Programok, nullptr);
+}
+
+void TestCatalogueRefresh::other_windows_take_no_input_while_it_is_open()
+{
+    TCatalogueWindowFixture::StoreCatalogue(SampleCatalogue());
+    QLineEdit other;
+    other.show();
+    QString typedWhileOpen = QStringLiteral("<not run>");
+    bool popupAllowed = false;
+    QTimer::singleShot(0, this, [&] {
+        QTest::keyClicks(&other, "abc");
+        typedWhileOpen = other.text();
+        QMenu menu;
+        popupAllowed = frm_Programok && TInputGuard(frm_Programok).Allows(&menu);
+        if (frm_Programok)
+            frm_Programok->aBezar->trigger();
+    });
+    bool open = false;
+    ShowProgramok({&open, {}});
+    QCOMPARE(typedWhileOpen, QString());
+    QVERIFY(popupAllowed);
+    // Once it has closed, the other window takes input again.
+    QTest::keyClicks(&other, "abc");
+    QCOMPARE(other.text(), QStringLiteral("abc"));
 }
 
 QTEST_MAIN(TestCatalogueRefresh)

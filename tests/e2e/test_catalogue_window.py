@@ -18,7 +18,7 @@ from pathlib import Path
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import Failure, XSession, run_scenarios, wait_until  # noqa: E402
+from harness import Failure, XSession, holds_for, run_scenarios, wait_until  # noqa: E402
 from test_running_program import (START_TIMEOUT, STEP_TIMEOUT, choose_from_menu,  # noqa: E402
                                   dismiss, single_tray_icon)
 
@@ -131,6 +131,14 @@ def catalogue_from_tray(x: XSession, binary: Path) -> None:
             wait_until(lambda: b"\xc1\xff\xe0" in x.grab_rgb(window)[2], STEP_TIMEOUT,
                        "the free programs' rows are painted light green")
             x.screenshot("catalogue-window")
+
+        with x.step("the tray command again brings it forward instead of a second one"):
+            choose_from_menu(x, *CATALOGUE_ENTRY)
+            holds_for(lambda: [w.id for w in windows_titled(x, CAPTION)] == [window.id], 1.0,
+                      "one catalogue window")
+            if len(server.requests) != 1:
+                raise Failure(f"the command downloaded again: {server.requests}")
+            x.focus(window)
 
         with x.step("Ctrl+F4 closes it and its place is stored"):
             x.keys("ctrl+F4")
