@@ -1,19 +1,17 @@
+// The catalogue window: its parts, and its opening, showing, resizing and
+// closing.
 #include "catalogue/programok.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScopeGuard>
 #include <QStatusBar>
-#include <QThread>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -22,12 +20,8 @@
 #include "app/seged/globals.h"
 #include "app/seged/locale_collation.h"
 #include "app/seged/message_boxes.h"
-#include "app/seged/table_values.h"
 #include "assets/assets.h"
 #include "catalogue/catalogue_text.h"
-#include "catalogue/download_file.h"
-#include "catalogue/input_guard.h"
-#include "desktop/safe_address.h"
 #include "desktop/starter.h"
 #include "table/file_io.h"
 
@@ -38,20 +32,8 @@ Tfrm_Programok* frm_Programok = nullptr;
 
 namespace {
 const QString FormSection = QStringLiteral("frm_Programok");
-const QString DeleteError = QStringLiteral("File törlési hiba.");
-const QString DownloadError =
-    QStringLiteral("Hiba letöltés közben\r\nKiszolgáló hiba, vagy speciális proxibeállítások");
 constexpr int DesignWidth = 868;
 constexpr int DesignHeight = 579;
-constexpr int IngyenesColumn = 3;
-constexpr int PictureLeft = 36;
-const QColor FreeRowColor(0xC1, 0xFF, 0xE0);  // 0x00E0FFC1
-
-std::chrono::milliseconds& RefreshPause()
-{
-    static std::chrono::milliseconds pause{500};
-    return pause;
-}
 
 QIcon Picture(const QString& name, qreal ratio)
 {
@@ -65,21 +47,6 @@ std::array<int, 4> CatalogueColumnWidths(int gridWidth)
     // rint rounds halves to the even number in the default rounding mode.
     const auto part = [w](double share) { return qMax(0, static_cast<int>(std::rint(share * w))); };
     return {part(0.2), part(0.2), part(0.6), 88};
-}
-
-void Tfrm_Programok::SetRefreshPauseForTests(std::chrono::milliseconds pause)
-{
-    RefreshPause() = pause;
-}
-
-QString Tfrm_Programok::TableFile()
-{
-    return DataFolder + QStringLiteral("/Programok.csv");
-}
-
-QString Tfrm_Programok::DownloadFileName()
-{
-    return DataFolder + QStringLiteral("/Programok.tmp");
 }
 
 Tfrm_Programok::Tfrm_Programok(TProgramokHooks hooks, QWidget* parent)
@@ -291,6 +258,8 @@ void Tfrm_Programok::wheelEvent(QWheelEvent* event)
 
 void Tfrm_Programok::FormResize()
 {
+    if (!DBGrid1)
+        return;
     const std::array<int, 4> widths = CatalogueColumnWidths(DBGrid1->width());
     for (int i = 0; i < 4; ++i)
         DBGrid1->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
@@ -315,203 +284,4 @@ void Tfrm_Programok::FormClose()
     }
     if (m_hooks.CatalogueOpen)
         *m_hooks.CatalogueOpen = false;
-}
-
-// --- refresh ---
-
-void Tfrm_Programok::OpenTable()
-{
-    if (Tbl.Active())
-        return;
-    // A read that failed part-way may have left the table without fields.
-    if (Tbl.FieldCount() == 0) {
-        Tbl.FieldDefs.clear();
-        DefineCatalogueFields(Tbl);
-    }
-    Tbl.Open();
-}
-
-void Tfrm_Programok::RefreshList()
-{
-    if (m_refreshing)
-        return;
-    m_refreshing = true;
-    const auto finished = qScopeGuard([this] { m_refreshing = false; });
-
-    const QString download = DownloadFileName();
-    if (QFileInfo::exists(download) && !QFile::remove(download)) {
-        ShowError(DeleteError, this);
-        OpenTable();
-        return;
-    }
-    // Nothing may have been saved yet; the download needs the folder.
-    EnsureDataFolder();
-    if (!DownloadFile(CatalogueUrl(), download, this)) {
-        ShowError(DownloadError, this);
-        return;
-    }
-    // The download is checked before the stored catalogue is touched: one
-    // that is not UTF-8 or does not read as a catalogue is a failed download.
-    QByteArray text;
-    try {
-        const std::string raw = ReadWholeFile(download.toStdString());
-        text = CatalogueTextFromDownload(QByteArray::fromStdString(raw));
-    } catch (const std::exception&) {
-        text.clear();
-    }
-    if (!ReadsAsCatalogue(text)) {
-        ShowError(DownloadError, this);
-        return;
-    }
-    try {
-        WriteFileAtomically(TableFile().toStdString(),
-                            std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-    } catch (const std::exception& e) {
-        ShowError(QString::fromUtf8(e.what()), this);
-        OpenTable();
-        return;
-    }
-    if (RefreshPause().count() > 0)
-        QThread::msleep(static_cast<unsigned long>(RefreshPause().count()));
-    OpenTable();
-    Tbl.ReadFromFile(TableFile().toStdString());
-    ShowInfo(QStringLiteral("Lista frissítése kész."), this);
-}
-
-// --- grid ---
-
-void Tfrm_Programok::DBGrid1DrawColumnCell(TCellCanvas& canvas, int row, int column, bool selected)
-{
-    const TDBGridModel& model = *DBGrid1->GridModel();
-    const bool free = model.FieldText(row, QStringLiteral("ingyenes")) == QLatin1String("I");
-    if (free && !selected)
-        canvas.Brush = FreeRowColor;
-    if (column == IngyenesColumn) {
-        canvas.Painter.fillRect(canvas.Rect, canvas.Brush);
-        canvas.Painter.drawPixmap(canvas.Rect.left() + PictureLeft, canvas.Rect.top(),
-                                  free ? m_tick : m_cross);
-        return;
-    }
-    const QString fieldName = model.Columns().at(static_cast<std::size_t>(column)).FieldName;
-    DefaultDrawColumnCell(canvas, model.FieldText(row, fieldName));
-}
-
-void Tfrm_Programok::DBGrid1TitleClick(int column)
-{
-    const auto& columns = DBGrid1->GridModel()->Columns();
-    if (column < 0 || column >= static_cast<int>(columns.size()))
-        return;
-    Tbl.SortFields = columns[static_cast<std::size_t>(column)].FieldName.toStdString();
-    Tbl.SortOptions.clear();
-    Tbl.ApplySort();
-    HighlightColumn(*DBGrid1, column);
-    TblAfterScroll();
-}
-
-void Tfrm_Programok::TblAfterScroll()
-{
-    if (!Tbl.Active()) {
-        StatusPanel1->clear();
-        DBText2->clear();
-        return;
-    }
-    const int number = Tbl.RecordNumber();
-    StatusPanel1->setText(QStringLiteral("%1: %2").arg(Tbl.CountRecords()).arg(qMax(0, number)));
-    DBText2->setText(Tbl.FindField("link") ? CurrentText("link") : QString());
-    DBText2->adjustSize();
-}
-
-QString Tfrm_Programok::CurrentText(const char* fieldName) const
-{
-    if (!Tbl.Active())
-        return {};
-    return NullToStr(Tbl.GetValue(fieldName), QString());
-}
-
-// --- commands ---
-
-void Tfrm_Programok::Launch(const QString& address)
-{
-    // Only a plain web address from the downloaded list is opened, and the
-    // address as parsed, never the raw text.
-    QUrl url;
-    if (!IsSafeCatalogueAddress(address, &url))
-        return;
-    const QString normalised = url.toString(QUrl::FullyEncoded);
-    if (m_hooks.LaunchAddress) {
-        m_hooks.LaunchAddress(normalised);
-        return;
-    }
-    m_starter->SetCommand(normalised);
-    m_starter->Execute();
-}
-
-void Tfrm_Programok::aFrissitExecute()
-{
-    RefreshList();
-}
-
-void Tfrm_Programok::aLetoltExecute()
-{
-    Launch(CurrentText("link"));
-}
-
-void Tfrm_Programok::DBText2Click()
-{
-    Launch(CurrentText("link"));
-}
-
-void Tfrm_Programok::aMasolExecute()
-{
-    const QString description = CurrentText("leiras");
-    QApplication::clipboard()->setText(description);
-}
-
-void Tfrm_Programok::aBezarExecute()
-{
-    close();
-}
-
-bool Tfrm_Programok::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == DBText2 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        DBText2Click();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-// --- opening from the tray ---
-
-void ShowProgramok(const TProgramokHooks& hooks)
-{
-    if (hooks.CatalogueOpen)
-        *hooks.CatalogueOpen = true;
-    // However the window ends (an error while it is made included), the
-    // command must be able to open it again.
-    const auto cleared = qScopeGuard([&hooks] {
-        frm_Programok = nullptr;
-        if (hooks.CatalogueOpen)
-            *hooks.CatalogueOpen = false;
-    });
-    Tfrm_Programok form(hooks);
-    frm_Programok = &form;
-    // Modal by its own guard, so that the tray menu keeps working.
-    form.setWindowModality(Qt::WindowModal);
-    TInputGuard guard(&form);
-    form.exec();
-}
-
-void ProgramokCommand(const TProgramokHooks& hooks)
-{
-    if (hooks.CatalogueOpen && *hooks.CatalogueOpen) {
-        if (frm_Programok) {
-            frm_Programok->show();
-            frm_Programok->raise();
-            frm_Programok->activateWindow();
-        }
-        return;
-    }
-    ShowProgramok(hooks);
 }
