@@ -5,6 +5,7 @@
 #include "app/seged/globals.h"
 #include "app/seged/translations.h"
 #include "app/vikora_application.h"
+#include "catalogue/programok.h"
 #include "desktop/app_instance.h"
 #include "desktop/one_instance.h"
 #include "desktop/termination_signals.h"
@@ -120,6 +121,10 @@ int runApplication(int argc, char** argv)
         } catch (const std::exception& error) {
             ShowErrorReport(QString::fromUtf8(error.what()));
         }
+    };
+    form.OnProgramok = [&form] {
+        ProgramokCommand({&form.CatalogueOpen,
+                          [&form](const QString& address) { form.LaunchAddress(address); }});
     };
     QObject::connect(&instance, &TAppInstance::activationRequested, &form,
                      &Tfrm_Main::BringNotesForward);
