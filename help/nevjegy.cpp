@@ -18,7 +18,7 @@ QLabel* PlainLabel(QWidget* parent, const QString& name)
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignCenter);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     return label;
 }
 

@@ -22,3 +22,4 @@ QRect PrimaryWorkArea()
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
+

@@ -98,6 +98,7 @@ def help_and_about(x: XSession, binary: Path) -> None:
 
     with x.step("'Súgó' again opens a second help window beside the first"):
         known.add(help_window.id)
+        choose_from_menu(x, *SUGO)
         second = new_window(x, known, "Súgó")
         known.add(second.id)
         if not x.is_viewable(help_window.id):

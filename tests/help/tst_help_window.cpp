@@ -2,6 +2,7 @@
 #include "desktop/starter.h"
 #include "help/click_label.h"
 #include "help/help_window.h"
+#include "help/nevjegy.h"
 #include "help/window_place.h"
 
 #include <QDesktopServices>
@@ -62,6 +63,7 @@ private slots:
     void severalWindowsEachFreeingItself();
     void placement_data();
     void placement();
+    void openWindowsAreFreedWhenTheProgramEnds();
 
 private:
     TUrlRecorder m_recorder;
@@ -246,6 +248,17 @@ void TestHelpWindow::placement()
     QCOMPARE(window.ScrollBox1->height(), expected.height());
     window.Label7Click();
     QCOMPARE(window.ScrollPosition(), std::min(816, window.ScrollBox1->verticalScrollBar()->maximum()));
+}
+
+// The program ends through quit(), which closes the windows still open.
+void TestHelpWindow::openWindowsAreFreedWhenTheProgramEnds()
+{
+    QPointer<Tfrm_Help> help = ShowHelp();
+    QPointer<Tfrm_Nevjegy> box = ShowNevjegy();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(help.isNull());
+    QVERIFY(box.isNull());
 }
 
 QTEST_MAIN(TestHelpWindow)
