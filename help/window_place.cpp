@@ -22,4 +22,3 @@ QRect PrimaryWorkArea()
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
-

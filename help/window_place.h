@@ -12,4 +12,3 @@ void CentreInArea(QWidget& window, const QRect& area, bool mayShrinkHeight);
 
 // The work area of the primary screen; empty when there is no screen.
 QRect PrimaryWorkArea();
-
