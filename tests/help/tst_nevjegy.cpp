@@ -34,8 +34,14 @@ void TestNevjegy::showsNameVersionAndContact()
     QCOMPARE(box.OKButton->text(), QStringLiteral("OK"));
     QVERIFY(box.OKButton->isDefault());
     QCOMPARE(box.OKButton->geometry(), QRect(495, 268, 75, 25));
-    for (const QLabel* label : box.findChildren<QLabel*>())
+    for (const QLabel* label : box.findChildren<QLabel*>()) {
         QCOMPARE(label->textFormat(), Qt::PlainText);
+        // Whole, also in the platform's font when "Tahoma" or "Arial" is missing.
+        const QSize needed = label->sizeHint();
+        QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
+                 qPrintable(QStringLiteral("%1 needs %2x%3").arg(label->objectName())
+                                .arg(needed.width()).arg(needed.height())));
+    }
 }
 
 void TestNevjegy::isModalAndFreesItselfWhenClosed_data()
