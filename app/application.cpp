@@ -9,6 +9,8 @@
 #include "desktop/app_instance.h"
 #include "desktop/one_instance.h"
 #include "desktop/termination_signals.h"
+#include "help/help_window.h"
+#include "help/nevjegy.h"
 #include "notes/ablak.h"
 #include "settings/beallit.h"
 
@@ -88,6 +90,8 @@ int runApplication(int argc, char** argv)
 
     static TMainFormNotes notesStore;
     Tfrm_Main form;
+    form.OnSugo = [] { ShowHelp(); };
+    form.OnNevjegy = [] { ShowNevjegy(); };
     TNoteWindowHooks hooks;
     hooks.Store = &notesStore;
     hooks.NewNote = form.aUj;
