@@ -6,10 +6,12 @@
 #include "help/help_texts.h"
 #include "help/window_place.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -223,6 +225,13 @@ Tfrm_Help* ShowHelp()
     auto* window = new Tfrm_Help;
     CentreInArea(*window, PrimaryWorkArea(), true);
     frm_Help = window;
+    // Opened from a modal dialog, the window would take no input until the
+    // dialog closed; as the dialog's transient it stays usable.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        window->winId();
+        if (window->windowHandle() && modal->windowHandle())
+            window->windowHandle()->setTransientParent(modal->windowHandle());
+    }
     window->show();
     return window;
 }

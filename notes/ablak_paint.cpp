@@ -61,6 +61,8 @@ void Tfrm_Ablak::ApplyAlphaBlend(bool on, int value)
     m_alphaBlend = on;
     m_alphaValue = value & 0xFF;
     setWindowOpacity(on ? m_alphaValue / 255.0 : 1.0);
+    // Qt sends the new opacity to the X server only with the next repaint.
+    update();
 }
 
 void Tfrm_Ablak::SetColorKeying(bool on)

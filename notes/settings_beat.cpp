@@ -10,8 +10,9 @@ TSettingsBeat::TSettingsBeat(QObject* parent) : QObject(parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(2500);
-    // Second precision is plenty for following the settings.
-    Timer1->setTimerType(Qt::VeryCoarseTimer);
+    // A change of settings must reach every note within one beat; coarser
+    // timers round the interval up to whole seconds.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &TSettingsBeat::beat);
     Timer1->start();
 }

@@ -6,6 +6,7 @@
 #include "help/window_place.h"
 
 #include <QDesktopServices>
+#include <QDialog>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -61,6 +62,7 @@ private slots:
     void clickNeedsTheReleaseOverTheLabel();
     void everyTextIsPlainAndFitsItsBox();
     void severalWindowsEachFreeingItself();
+    void usableWhileAModalDialogIsOpen();
     void placement_data();
     void placement();
     void openWindowsAreFreedWhenTheProgramEnds();
@@ -223,6 +225,31 @@ void TestHelpWindow::severalWindowsEachFreeingItself()
     QVERIFY(second->close());
     QTRY_VERIFY(second.isNull());
     QVERIFY(frm_Help.isNull());
+}
+
+// F1 in a modal dialog opens help that takes clicks while the dialog stays.
+void TestHelpWindow::usableWhileAModalDialogIsOpen()
+{
+    QDialog dialog;
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(QApplication::activeModalWidget(), &dialog);
+
+    QPointer<Tfrm_Help> help = ShowHelp();
+    QVERIFY(QTest::qWaitForWindowExposed(help.data()));
+    // Through the window, as the windowing system delivers it, so that a
+    // blocked window would drop the click.
+    TClickLabel* entry = Entry(*help, QStringLiteral("Label26"));
+    const QPoint at = entry->mapTo(help.data(), entry->rect().center());
+    QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, at);
+    QCOMPARE(help->ScrollPosition(), 142);
+    QVERIFY(dialog.isVisible());
+
+    dialog.close();
+    QVERIFY(help && help->isVisible());
+    help->close();
+    QTRY_VERIFY(help.isNull());
 }
 
 void TestHelpWindow::placement_data()
