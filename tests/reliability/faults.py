@@ -3,7 +3,8 @@ program, a text save driven through the keyboard, strace attached to the
 running program, and the notes file judged by the program's own reader
 (notes_dump).
 
-The command line of every test: TEST PROGRAM NOTES_DUMP ARTIFACTS_FOLDER.
+The command line of every test: TEST PROGRAM NOTES_DUMP ARTIFACTS_FOLDER;
+VIKORA_ONLY=name,name runs only the named scenarios.
 """
 
 from __future__ import annotations
@@ -99,7 +100,10 @@ def begin_edit(x: XSession, window: Window, addition: str) -> None:
     x.run_tool("xdotool", "type", "--delay", "10", addition)
 
 
-def press_save(x: XSession) -> None:
+def press_save(x: XSession, window: Window | None = None) -> None:
+    """Ctrl+Enter; to the given window first, when a box took the focus."""
+    if window is not None:
+        x.focus(window)
     x.run_tool("xdotool", "key", "ctrl+Return")
 
 
@@ -132,13 +136,15 @@ def close_program(x: XSession, program: Child) -> None:
 # --- strace attached to the running program ------------------------------------
 
 class Strace:
-    """strace attached to every thread of a running program; ends (and so
-    detaches) when the context is left."""
+    """strace attached to a running program, to every thread or only to the
+    main one (which saves the files); ends (and so detaches) when the context
+    is left. strace counts `when=` for each thread on its own."""
 
-    def __init__(self, pid: int, log: Path, *options: str):
+    def __init__(self, pid: int, log: Path, *options: str, main_thread_only: bool = False):
         self.log = log
+        threads = [] if main_thread_only else ["-f"]
         self.proc = subprocess.Popen(
-            ["strace", "-f", "-y", "-o", str(log), *options, "-p", str(pid)],
+            ["strace", *threads, "-y", "-o", str(log), *options, "-p", str(pid)],
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: self._tracer(pid) == self.proc.pid or self._ended(), STEP_TIMEOUT,
                    "strace has attached")
@@ -217,6 +223,9 @@ def main(argv: list[str], scenarios, stale: tuple[str, ...], doc: str | None,
     if mounts:
         private_mounts()
     _dump_binary = Path(argv[2]).resolve()
+    only = os.environ.get("VIKORA_ONLY")
+    if only:
+        scenarios = [s for s in scenarios if s.__name__ in only.split(",")]
     return run_scenarios([argv[0], argv[1], argv[3]], scenarios, stale, doc)
 
 

@@ -17,7 +17,9 @@ from __future__ import annotations
 
 import os
 import random
+import re
 import signal
+import subprocess
 import sys
 import time
 from collections import Counter
@@ -30,9 +32,10 @@ from faults import (FIRST_TEXT, SETTINGS, STEP_TIMEOUT, Failure, Strace, XSessio
                     begin_edit, close_program, count, elapsed, log, main, note_text, one_note,
                     press_save, start_with_note, temp_files, wait_until)
 
-# Up to this long after Ctrl+Enter: the save lands inside it on this machine
-# (the key travels through xdotool and the X server first).
-KILL_WINDOW_SECONDS = 0.06
+# Up to this long after xdotool is started to press Ctrl+Enter: the save
+# lands inside it on this machine (the key travels through xdotool and the X
+# server first).
+KILL_WINDOW_SECONDS = 0.12
 
 
 class History:
@@ -82,10 +85,13 @@ def random_kills(x: XSession, binary: Path) -> None:
                 raise Failure(f"kill {i}: the start did not clear {left}")
             addition = f" k{i}"
             begin_edit(x, window, addition)
-            press_save(x)
+            # The key press is sent while the clock runs: the kill may come
+            # before, during or after the save.
+            key = subprocess.Popen(["xdotool", "key", "ctrl+Return"], env=x.tool_env())
             time.sleep(rng.uniform(0, KILL_WINDOW_SECONDS))
             program.send(signal.SIGKILL)
             program.wait_exit(STEP_TIMEOUT, "SIGKILL")
+            key.wait(timeout=STEP_TIMEOUT)
             x.stop_programs()
             outcomes[history.judge(history.current + addition, f"kill {i}")] += 1
             if temp_files(folder):
@@ -119,11 +125,12 @@ MAX_POINTS = 40
 
 
 def injected_call(trace: Strace) -> str:
-    """The call that strace killed the program at, shortened for the log."""
+    """The call that strace killed the program at, shortened for the log:
+    the traced call that never returned ("= ?")."""
     for line in trace.lines():
-        if "INJECTED" in line:
-            call = line.split(None, 1)[-1]
-            return call if len(call) <= 110 else call[:107] + "..."
+        if line.endswith("= ?"):
+            call = re.sub(r"^\d+ +", "", line)
+            return call if len(call) <= 120 else call[:117] + "..."
     return ""
 
 
@@ -147,7 +154,8 @@ def every_system_call(x: XSession, binary: Path) -> None:
                 set_ = ",".join(calls)
                 trace_log = x.artifacts / f"strace-{name}-{n}.log"
                 with Strace(program.pid, trace_log, "-e", f"trace={set_}",
-                            "-e", f"inject={set_}:signal=KILL:when={n}") as trace:
+                            "-e", f"inject={set_}:signal=KILL:when={n}",
+                            main_thread_only=True) as trace:
                     press_save(x)
                     # Killed, or the save done and the program still running.
                     wait_until(lambda: not program.running() or note_text(history.notes) == new,
@@ -162,7 +170,6 @@ def every_system_call(x: XSession, binary: Path) -> None:
                 leftover = " (temporary file left)" if temp_files(folder) else ""
                 log(f"{name} #{n}: {'killed at ' + hit if killed else 'not killed'} "
                     f"-> {outcome} text{leftover}")
-                trace_log.unlink(missing_ok=True)
                 if not killed:
                     break
                 if outcome == "new" and str(folder) not in hit:

@@ -55,23 +55,16 @@ class DiskFull:
         self.filler = self.folder / "filler"
 
     def on(self, pid: int) -> None:
-        chunk = b"\0" * 4096
-        with open(self.filler, "wb") as out:
-            try:
-                while True:
-                    out.write(chunk)
-                    out.flush()
-            except OSError as e:
-                if e.errno != errno.ENOSPC:
-                    raise
-        # A page may be left over for a small write: fill it byte by byte.
-        with open(self.filler, "ab", buffering=0) as out:
-            try:
-                while True:
-                    out.write(b"\0")
-            except OSError as e:
-                if e.errno != errno.ENOSPC:
-                    raise
+        # Unbuffered, so that nothing is left to flush into a full disk; the
+        # byte-sized writes take the last part of a page.
+        with open(self.filler, "wb", buffering=0) as out:
+            for size in (4096, 1):
+                try:
+                    while True:
+                        out.write(b"\0" * size)
+                except OSError as e:
+                    if e.errno != errno.ENOSPC:
+                        raise
 
     def off(self) -> None:
         self.filler.unlink()
@@ -138,7 +131,7 @@ def fault_then_cleared(x: XSession, fault, log_name: str) -> None:
 
     with x.step(f"{fault.name} cleared: the same Ctrl+Enter writes the new text"):
         fault.off()
-        press_save(x)
+        press_save(x, window)
         wait_until(lambda: note_text(notes) == t1 + " b", STEP_TIMEOUT,
                    "the file holds the text saved after the fault")
         if note_text(backup) != t1:
@@ -154,6 +147,7 @@ def fault_then_cleared(x: XSession, fault, log_name: str) -> None:
         shown = {w.id for w in x.shown_top_levels()}
         press_save(x)
         dismiss(x, error_box(x, shown))
+        x.focus(window)
         x.keys("Escape")  # out of edit mode: the text is now only in the table
         shown = {w.id for w in x.shown_top_levels()}
         choose_from_menu(x, "Up")
