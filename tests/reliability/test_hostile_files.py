@@ -23,7 +23,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 from faults import (NOTE, NOTE_AZ, NOTE_LEFT, NOTE_TOP, SETTINGS, START_TIMEOUT,  # noqa: E402
-                    STEP_TIMEOUT, Child, Failure, XSession, choose_from_menu, dialogs, dismiss,
+                    STEP_TIMEOUT, Child, Failure, Window, XSession, choose_from_menu, dialogs, dismiss,
                     log, main, note_window, notes_file, one_note, read_notes, single_tray_icon,
                     wait_until)
 
@@ -49,35 +49,39 @@ def with_record_line(line: bytes) -> bytes:
     return header_only() + line + b"\r\n" + one_note().split(b"\r\n")[-2] + b"\r\n"
 
 
+# What the start shows: the note's window, a report (error box), or nothing
+# (a table without notes; the splash fades).
+NOTE_SHOWN, REPORT, QUIET = "the note", "a report", "nothing"
+
+
 @dataclass
 class Case:
     name: str
     make: Callable[[Path], None]   # puts the hostile thing at the given path
-    readable: bool                 # the note window shows, no report
-    ini: bytes = SETTINGS
+    shows: str
 
 
-def bytes_case(name: str, data: Callable[[], bytes], readable: bool) -> Case:
-    return Case(name, lambda path: path.write_bytes(data()), readable)
+def bytes_case(name: str, data: Callable[[], bytes], shows: str) -> Case:
+    return Case(name, lambda path: path.write_bytes(data()), shows)
 
 
 NOTES_CASES = (
-    bytes_case("empty file", lambda: b"", False),
-    bytes_case("header only", header_only, True),
+    bytes_case("empty file", lambda: b"", QUIET),
+    bytes_case("header only", header_only, QUIET),
     bytes_case("unterminated quote in the middle",
                lambda: with_record_line(b'"","8421631","1","2","3","4","01/01/2020",,'
-                                        b'"True","Arial,"12"'), False),
+                                        b'"True","Arial,"12"'), REPORT),
     bytes_case("NUL bytes in a value",
-               lambda: one_note().replace(b"Elso szoveg", b"El\0so\0\0szoveg"), True),
-    bytes_case("too many values", lambda: with_record_line(b'"x",' * 40), False),
-    bytes_case("binary garbage", lambda: bytes(range(256)) * 64, False),
+               lambda: one_note().replace(b"Elso szoveg", b"El\0so\0\0szoveg"), REPORT),
+    bytes_case("too many values", lambda: with_record_line(b'"x",' * 40), REPORT),
+    bytes_case("binary garbage", lambda: bytes(range(256)) * 64, REPORT),
     bytes_case("10 MiB value", lambda: one_note().replace(b"Elso szoveg", b"x" * (10 * MiB)),
-               True),
-    bytes_case("100,000 records", lambda: many_records(100_000), True),
-    Case("a FIFO", lambda path: os.mkfifo(path), False),
+               NOTE_SHOWN),
+    bytes_case("100,000 records", lambda: many_records(100_000), NOTE_SHOWN),
+    Case("a FIFO", lambda path: os.mkfifo(path), REPORT),
     Case("a folder", lambda path: (path.mkdir(), (path / "inside.txt").write_text("marad")),
-         False),
-    Case("a link to /dev/zero", lambda path: path.symlink_to("/dev/zero"), False),
+         REPORT),
+    Case("a link to /dev/zero", lambda path: path.symlink_to("/dev/zero"), REPORT),
 )
 
 BROKEN_INI = (b"[Defaults]\r\nColor=65535\r\nFont.Name=\"Arial\r\n[broken\r\nAlignment=1\r\n"
@@ -102,10 +106,6 @@ def kept_somewhere(folder: Path, original: bytes) -> bool:
                for p in candidates)
 
 
-def boxes(x: XSession, known: set[int]) -> list:
-    return dialogs(x, known)
-
-
 def exit_answering_boxes(x: XSession, program: Child, known: set[int]) -> list[str]:
     """'Bezár', answering each box with Return; returns the boxes' titles.
     The program may stay running when the exit cannot write its file."""
@@ -113,7 +113,7 @@ def exit_answering_boxes(x: XSession, program: Child, known: set[int]) -> list[s
     titles = []
     deadline = time.monotonic() + STEP_TIMEOUT
     while program.running() and time.monotonic() < deadline:
-        shown = boxes(x, known)
+        shown = dialogs(x, known)
         if shown:
             titles.append(x.title(shown[0].id))
             dismiss(x, shown[0])
@@ -123,31 +123,67 @@ def exit_answering_boxes(x: XSession, program: Child, known: set[int]) -> list[s
     return titles
 
 
-def start_on(x: XSession, folder: Path, readable: bool, name: str) -> tuple[Child, set[int]]:
+def is_splash(w: Window) -> bool:
+    return (w.width, w.height) == (500, 375)
+
+
+def reports(x: XSession) -> list[Window]:
+    return [w for w in dialogs(x, set()) if not is_splash(w) and note_window(x) != w]
+
+
+def start_on(x: XSession, folder: Path, shows: str, name: str) -> tuple[Child, set[int]]:
+    """Starts the program and waits until it settles; Failure when it shows
+    something other than `shows`."""
     program = x.start_program(folder, name)
 
-    def settled():
+    def settled() -> str | None:
         if not program.running():
             raise Failure(f"the program ended ({program.proc.returncode}):\n{program.log_tail()}")
         if not single_tray_icon(x):
             return None
-        return note_window(x) if readable else dialogs(x, set())
+        if reports(x):
+            return REPORT
+        # A report may follow the windows of the notes read before the fault.
+        if shows == REPORT:
+            return None
+        if note_window(x):
+            return NOTE_SHOWN
+        if not any(is_splash(w) for w in x.shown_top_levels()):
+            return QUIET
+        return None
 
-    wait_until(settled, START_TIMEOUT + 30,
-               "the note window shows" if readable else "a report shows")
+    shown = wait_until(settled, START_TIMEOUT + 30, f"the start shows {shows}")
+    if shown == shows != REPORT:
+        time.sleep(1)  # a report would come right after the windows
+        shown = settled()
+    if shown != shows:
+        raise Failure(f"the start shows {shown}; expected {shows}")
     return program, {w.id for w in x.shown_top_levels()}
 
 
 def hostile_notes_files(x: XSession, binary: Path) -> None:
+    failed = []
     for number, case in enumerate(NOTES_CASES):
+        try:
+            one_hostile_notes_file(x, binary, number, case)
+        except Failure as e:
+            failed.append(str(e))
+            log(f"FAILED {e}")
+            x.screenshot(f"hostile-{number}-failure")
+            x.stop_programs()
+    if failed:
+        raise Failure("; ".join(failed))
+
+
+def one_hostile_notes_file(x: XSession, binary: Path, number: int, case: Case) -> None:
         with x.step(f"notes file: {case.name}"):
-            folder = x.portable_folder(f"hostile-{number}", binary, ini=case.ini)
+            folder = x.portable_folder(f"hostile-{number}", binary, ini=SETTINGS)
             notes = folder / "Vikora.csv"
             case.make(notes)
             before = snapshot(notes)
-            program, known = start_on(x, folder, case.readable, f"hostile-{number}")
-            if not case.readable:
-                report = dialogs(x, set())[0]
+            program, known = start_on(x, folder, case.shows, f"hostile-{number}")
+            if case.shows == REPORT:
+                report = reports(x)[0]
                 if x.title(report.id) != "Vikora":
                     raise Failure(f"the report is titled {x.title(report.id)!r}")
                 x.screenshot(f"hostile-{number}")
@@ -170,6 +206,10 @@ def hostile_notes_files(x: XSession, binary: Path) -> None:
                 if isinstance(before, bytes) and not kept_somewhere(folder, before):
                     raise Failure(f"the original bytes are gone (files: "
                                   f"{sorted(p.name for p in folder.iterdir())})")
+                # A reported file outlives the backup of the next save.
+                if isinstance(before, bytes) and case.shows == REPORT and not any(
+                        p.read_bytes() == before for p in folder.glob("Vikora.csv.damaged-*")):
+                    raise Failure("the reported file was not kept as Vikora.csv.damaged-*")
                 read_notes(notes)
             log(f"{case.name}: boxes at exit {titles}")
             x.stop_programs()
@@ -179,7 +219,7 @@ def hostile_settings_file(x: XSession, binary: Path) -> None:
     folder = x.portable_folder("hostile-ini", binary, ini=BROKEN_INI, csv=one_note())
     ini = folder / "Vikora.ini"
     with x.step("settings file with an unterminated quote, [broken, a 1 MiB value and NULs"):
-        program, known = start_on(x, folder, True, "hostile-ini")
+        program, known = start_on(x, folder, NOTE_SHOWN, "hostile-ini")
         titles = exit_answering_boxes(x, program, known)
         if program.running() or program.proc.returncode != 0:
             raise Failure(f"the exit did not end the program (boxes {titles})")
@@ -197,7 +237,7 @@ def hostile_settings_file(x: XSession, binary: Path) -> None:
     ini.unlink()
     os.mkfifo(ini)
     with x.step("a FIFO as the settings file: the start does not hang, the exit reports it"):
-        program, known = start_on(x, folder, True, "fifo-ini")
+        program, known = start_on(x, folder, NOTE_SHOWN, "fifo-ini")
         titles = exit_answering_boxes(x, program, known)
         if titles != ["Vikora"] or not program.running():
             raise Failure(f"expected one report and the program running on; boxes {titles}")
