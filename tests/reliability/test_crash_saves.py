@@ -32,10 +32,12 @@ from faults import (FIRST_TEXT, SETTINGS, STEP_TIMEOUT, Failure, Strace, XSessio
                     begin_edit, close_program, count, elapsed, log, main, note_text, one_note,
                     press_save, start_with_note, temp_files, wait_until)
 
-# Up to this long after xdotool is started to press Ctrl+Enter: the save
-# lands inside it on this machine (the key travels through xdotool and the X
-# server first).
+# The kill comes up to this long after xdotool is started to press
+# Ctrl+Enter (the key travels through xdotool and the X server first). The
+# window follows the outcomes, so that the kills keep landing around the save
+# on a slow or a fast machine alike.
 KILL_WINDOW_SECONDS = 0.12
+KILL_WINDOW_LIMITS = (0.02, 2.0)
 
 
 class History:
@@ -75,6 +77,7 @@ def random_kills(x: XSession, binary: Path) -> None:
     folder = x.portable_folder("random-kills", binary, ini=SETTINGS, csv=one_note())
     history = History(folder)
     outcomes: Counter[str] = Counter()
+    window_seconds = KILL_WINDOW_SECONDS
     started = time.monotonic()
     log(f"{kills} kills, seed {seed}")
     with x.step(f"{kills} saves killed at a random moment leave the old or the new text"):
@@ -88,16 +91,21 @@ def random_kills(x: XSession, binary: Path) -> None:
             # The key press is sent while the clock runs: the kill may come
             # before, during or after the save.
             key = subprocess.Popen(["xdotool", "key", "ctrl+Return"], env=x.tool_env())
-            time.sleep(rng.uniform(0, KILL_WINDOW_SECONDS))
+            time.sleep(rng.uniform(0, window_seconds))
             program.send(signal.SIGKILL)
             program.wait_exit(STEP_TIMEOUT, "SIGKILL")
             key.wait(timeout=STEP_TIMEOUT)
             x.stop_programs()
-            outcomes[history.judge(history.current + addition, f"kill {i}")] += 1
+            outcome = history.judge(history.current + addition, f"kill {i}")
+            outcomes[outcome] += 1
+            # Too early (old text) widens the window, too late narrows it.
+            window_seconds *= 1.15 if outcome == "old" else 1 / 1.15
+            window_seconds = min(max(window_seconds, KILL_WINDOW_LIMITS[0]), KILL_WINDOW_LIMITS[1])
             if temp_files(folder):
                 outcomes["inside a save (temporary file left)"] += 1
             if (i + 1) % 50 == 0:
-                log(f"{i + 1} kills in {elapsed(started)}: {dict(outcomes)}")
+                log(f"{i + 1} kills in {elapsed(started)}: {dict(outcomes)}, "
+                    f"window {window_seconds * 1000:.0f} ms")
         log(f"{kills} kills: {dict(outcomes)}, files lost 0, {elapsed(started)}")
         if outcomes["new"] == 0 or outcomes["old"] == 0:
             raise Failure(f"every kill came on the same side of the save ({dict(outcomes)}): "
