@@ -138,7 +138,7 @@ def injected_call(trace: Strace) -> str:
     for line in trace.lines():
         if line.endswith("= ?"):
             call = re.sub(r"^\d+ +", "", line)
-            return call if len(call) <= 120 else call[:117] + "..."
+            return call if len(call) <= 240 else call[:237] + "..."
     return ""
 
 
