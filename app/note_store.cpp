@@ -87,9 +87,17 @@ void TNoteStore::LoadNotes()
             throw;
         }
     }
-    while (!Tbl.AtEnd()) {
-        OpenNoteIfDue(ValueToInt(Tbl.GetValue("az")));
-        Tbl.MoveNext();
+    try {
+        while (!Tbl.AtEnd()) {
+            OpenNoteIfDue(ValueToInt(Tbl.GetValue("az")));
+            Tbl.MoveNext();
+        }
+    } catch (...) {
+        // A record that cannot be opened makes the start-up stop with an
+        // error as well: the file did not read cleanly either, and is kept
+        // before what was read replaces it.
+        m_tableFileDamaged = true;
+        throw;
     }
     Tbl.MoveFirst();
 }

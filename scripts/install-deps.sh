@@ -9,6 +9,7 @@ packages=(
   fonts-liberation2 locales-all
   libbenchmark-dev
   python3 xvfb xauth xdotool trayer x11-utils imagemagick
+  strace util-linux
 )
 
 missing=()

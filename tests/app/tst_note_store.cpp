@@ -66,6 +66,7 @@ private slots:
     void longFontNameIsCut();
     void textSaveWritesFileAndDeletionWaitsForIt();
     void failedPostIsReportedAndDropped();
+    void damagedFileIsKeptBeforeFirstWrite_data();
     void damagedFileIsKeptBeforeFirstWrite();
     void duplicateIdentifiersDoNotHangStartUp();
 
@@ -312,17 +313,29 @@ void TestNoteStore::failedPostIsReportedAndDropped()
     QVERIFY(ReadBytes(NotesFile()).contains("megmarad"));
 }
 
-void TestNoteStore::damagedFileIsKeptBeforeFirstWrite()
+void TestNoteStore::damagedFileIsKeptBeforeFirstWrite_data()
 {
+    QTest::addColumn<QByteArray>("damaged");
     // Two good records, then one whose integer cannot be read.
-    QByteArray damaged =
+    QTest::newRow("unreadable value") << QByteArray(
         "\"kep\",\"szin\",\"left\",\"az\",\"szoveg\",\r\n"
         ",\"1\",\"10\",\"0\",\"egy\",\r\n"
         ",\"2\",\"20\",\"1\",\"kett\xF5\",\r\n"
         ",\"x\",\"30\",\"2\",\"h\xE1rom\",\r\n"
-        ",\"4\",\"40\",\"3\",\"n\xE9gy\",\r\n";
+        ",\"4\",\"40\",\"3\",\"n\xE9gy\",\r\n");
+    // The file reads, but a record without an identifier cannot be opened.
+    QTest::newRow("record that cannot be opened") << QByteArray(
+        "\"az\",\"tol\",\"latszik\",\"isbold\",\"isitalic\",\"isunderline\",\"igazit\","
+        "\"szoveg\",\r\n"
+        "\"0\",\"01/01/2020\",\"False\",\"False\",\"False\",\"False\",\"0\",\"egy\",\r\n"
+        ",\"01/01/2020\",\"False\",\"False\",\"False\",\"False\",\"0\",\"kett\xF5\",\r\n");
+}
+
+void TestNoteStore::damagedFileIsKeptBeforeFirstWrite()
+{
+    QFETCH(QByteArray, damaged);
     WriteNotesFile(damaged);
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_store->LoadNotes());
+    QVERIFY_THROWS_EXCEPTION(std::exception, m_store->LoadNotes());
     QVERIFY(m_store->TableFileDamaged());
 
     m_store->WriteTableFile();

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The full fault runs against the real program (as root, with Xvfb and
+# strace): 500 random kills during saves and a kill at every system call of a
+# save, the failing saves, the hostile files. CI runs a short form of the
+# first (tests/reliability/CMakeLists.txt). Figures go to docs/reliability.md.
+# Usage: scripts/reliability.sh [build-dir] [log-dir]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+logs=${2:-$build/reliability-full}
+mkdir -p "$logs"
+cmake --build "$build" --target vikora notes_dump
+tests=$root/tests/reliability
+run() {
+  local name=$1; shift
+  echo "== $name"
+  if nice -n 10 env "$@" "$build/vikora" "$build/tests/reliability/notes_dump" "$logs" \
+      > "$logs/$name.out" 2>&1; then
+    echo "   passed"
+  else
+    echo "   FAILED (exit $?)"
+  fi
+  grep -E "kills:|points tried|^[0-9]+ of [0-9]+ scenarios" "$logs/$name.out" || true
+}
+run crash_saves VIKORA_KILLS=${VIKORA_KILLS:-500} VIKORA_SYSCALL_POINTS=all \
+  python3 "$tests/test_crash_saves.py"
+run save_faults python3 "$tests/test_save_faults.py"
+run hostile_files python3 "$tests/test_hostile_files.py"
