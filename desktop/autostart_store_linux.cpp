@@ -94,7 +94,7 @@ bool RegWriteString(const QString& /*key*/, const QString& valueName, const QStr
     const QString fileName = valueName + EntrySuffix;
     const QString path = folder + u'/' + fileName;
     RemoveStaleTempFiles(path);
-    if (!ReplaceFileAtomically(path, FormatAutostartEntry(valueName, AutostartCommandForProgram(text)),
+    if (!ReplaceFileAtomically(path, FormatAutostartEntry(LauncherEntry(), AutostartCommandForProgram(text)),
                                0644))
         return false;
     // The same value under a name that differs in case would be a second entry.

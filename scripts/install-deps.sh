@@ -9,6 +9,7 @@ packages=(
   fonts-liberation2 locales-all
   libbenchmark-dev
   python3 xvfb xauth xdotool trayer x11-utils imagemagick
+  clang-format clang-tidy desktop-file-utils appstream
 )
 
 missing=()
