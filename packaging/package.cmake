@@ -4,7 +4,7 @@ set(CPACK_PACKAGE_NAME vikora)
 set(CPACK_PACKAGE_VENDOR "Zamolin")
 set(CPACK_PACKAGE_CONTACT "Zamolin <info@zamolin.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reminder notes on the desktop")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Vikora keeps short text notes and shows each one as a small borderless\n"
     "window on the desktop, in the note's own colour and font. Notes can be\n"
     "hidden until a given day, marked important, edited, formatted, dragged\n"
