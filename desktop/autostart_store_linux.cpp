@@ -73,7 +73,7 @@ QString RegReadString(const QString& /*key*/, const QString& valueName)
     if (exec == keys->cend())
         RaiseInvalidType(valueName);
 
-    const QString commandLine = UnescapeDesktopString(*exec);
+    QString commandLine = UnescapeDesktopString(*exec);
     const auto arguments = SplitExecLine(commandLine);
     // A command line with arguments is not a program path: it is returned as
     // it stands and so never equals one.
