@@ -11,7 +11,8 @@ const QString DesktopEntryGroup = QStringLiteral("[Desktop Entry]");
 // Characters that make an Exec argument need quotes.
 bool IsReservedInExec(QChar c)
 {
-    return QStringView(u" \t\n\"'\\><~|&;$*?#()`").contains(c) || c.category() == QChar::Other_Control;
+    return QStringView(u" \t\n\"'\\><~|&;$*?#()`").contains(c) ||
+           c.category() == QChar::Other_Control;
 }
 
 // Inside quotes these are written after a backslash.
@@ -124,7 +125,8 @@ QString UnescapeDesktopString(const QString& value)
 QString QuoteExecArgument(const QString& argument)
 {
     QString out;
-    const bool quote = argument.isEmpty() || std::any_of(argument.begin(), argument.end(), IsReservedInExec);
+    const bool quote =
+        argument.isEmpty() || std::any_of(argument.begin(), argument.end(), IsReservedInExec);
     if (quote)
         out += u'"';
     for (const QChar c : argument) {
@@ -201,8 +203,8 @@ QByteArray FormatAutostartEntry(const QByteArray& launcher, const QString& comma
     static const QStringList ownKeys = {QStringLiteral("Exec"), QStringLiteral("TryExec"),
                                         QStringLiteral("Hidden"),
                                         QStringLiteral("X-GNOME-Autostart-enabled")};
-    const QString ownLines = "Exec=" + EscapeDesktopString(commandLine) + u'\n'
-        + "X-GNOME-Autostart-enabled=true\n";
+    const QString ownLines =
+        "Exec=" + EscapeDesktopString(commandLine) + u'\n' + "X-GNOME-Autostart-enabled=true\n";
 
     QString text;
     if (ParseDesktopEntry(launcher)) {

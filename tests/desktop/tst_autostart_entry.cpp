@@ -51,8 +51,12 @@ void TestAutostartEntry::entryKeepsTheLauncherAndReplacesItsCommand_data()
 
     QTest::newRow("command replaced")
         << QByteArray("[Desktop Entry]\nType=Application\nName=Vikora\nExec=vikora\nIcon=vikora\n")
-        << QStringList{"[Desktop Entry]", "Type=Application", "Name=Vikora", "Icon=vikora",
-                       R"(Exec="/opt/my apps/vikora")", "X-GNOME-Autostart-enabled=true"};
+        << QStringList{"[Desktop Entry]",
+                       "Type=Application",
+                       "Name=Vikora",
+                       "Icon=vikora",
+                       R"(Exec="/opt/my apps/vikora")",
+                       "X-GNOME-Autostart-enabled=true"};
     QTest::newRow("no command in the launcher")
         << QByteArray("[Desktop Entry]\r\nType=Application\r\nName=Vikora\r\n")
         << QStringList{"[Desktop Entry]", "Type=Application", "Name=Vikora",
@@ -67,8 +71,12 @@ void TestAutostartEntry::entryKeepsTheLauncherAndReplacesItsCommand_data()
     QTest::newRow("launcher with an action")
         << QByteArray("[Desktop Entry]\nName=Vikora\nExec=vikora\n\n[Desktop Action uj]\n"
                       "Name=Új\nExec=vikora --uj\n")
-        << QStringList{"[Desktop Entry]", "Name=Vikora", R"(Exec="/opt/my apps/vikora")",
-                       "X-GNOME-Autostart-enabled=true", "[Desktop Action uj]", "Name=Új",
+        << QStringList{"[Desktop Entry]",
+                       "Name=Vikora",
+                       R"(Exec="/opt/my apps/vikora")",
+                       "X-GNOME-Autostart-enabled=true",
+                       "[Desktop Action uj]",
+                       "Name=Új",
                        "Exec=vikora --uj"};
 }
 
