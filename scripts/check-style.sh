@@ -7,6 +7,7 @@
 # (used until the tree has been formatted once).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh
 
 mode=${1:-all}
 status=0
