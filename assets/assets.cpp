@@ -19,7 +19,8 @@ QIcon PushPinIcon()
 {
     QIcon icon;
     for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(RenderPicture(QStringLiteral(":/pictures/pushpin.svg"), QSize(side, side), 1.0));
+        icon.addPixmap(
+            RenderPicture(QStringLiteral(":/pictures/pushpin.svg"), QSize(side, side), 1.0));
     return icon;
 }
 

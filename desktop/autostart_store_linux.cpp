@@ -34,8 +34,8 @@ QStringList EntriesOf(const QString& folder, const QString& valueName)
 {
     const QString wanted = valueName + EntrySuffix;
     QStringList found;
-    const auto names =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const auto names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                              QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         if (name == wanted)
             found.prepend(name);
@@ -73,7 +73,7 @@ QString RegReadString(const QString& /*key*/, const QString& valueName)
     if (exec == keys->cend())
         RaiseInvalidType(valueName);
 
-    const QString commandLine = UnescapeDesktopString(*exec);
+    QString commandLine = UnescapeDesktopString(*exec);
     const auto arguments = SplitExecLine(commandLine);
     // A command line with arguments is not a program path: it is returned as
     // it stands and so never equals one.
@@ -94,8 +94,8 @@ bool RegWriteString(const QString& /*key*/, const QString& valueName, const QStr
     const QString fileName = valueName + EntrySuffix;
     const QString path = folder + u'/' + fileName;
     RemoveStaleTempFiles(path);
-    if (!ReplaceFileAtomically(path, FormatAutostartEntry(valueName, AutostartCommandForProgram(text)),
-                               0644))
+    if (!ReplaceFileAtomically(
+            path, FormatAutostartEntry(LauncherEntry(), AutostartCommandForProgram(text)), 0644))
         return false;
     // The same value under a name that differs in case would be a second entry.
     for (const QString& other : EntriesOf(folder, valueName)) {

@@ -1,5 +1,6 @@
 #include "desktop/desktop_entry.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -10,7 +11,8 @@ const QString DesktopEntryGroup = QStringLiteral("[Desktop Entry]");
 // Characters that make an Exec argument need quotes.
 bool IsReservedInExec(QChar c)
 {
-    return QStringView(u" \t\n\"'\\><~|&;$*?#()`").contains(c) || c.category() == QChar::Other_Control;
+    return QStringView(u" \t\n\"'\\><~|&;$*?#()`").contains(c) ||
+           c.category() == QChar::Other_Control;
 }
 
 // Inside quotes these are written after a backslash.
@@ -123,7 +125,8 @@ QString UnescapeDesktopString(const QString& value)
 QString QuoteExecArgument(const QString& argument)
 {
     QString out;
-    const bool quote = argument.isEmpty() || std::any_of(argument.begin(), argument.end(), IsReservedInExec);
+    const bool quote =
+        argument.isEmpty() || std::any_of(argument.begin(), argument.end(), IsReservedInExec);
     if (quote)
         out += u'"';
     for (const QChar c : argument) {
@@ -186,17 +189,50 @@ std::optional<QStringList> SplitExecLine(const QString& commandLine)
     return arguments;
 }
 
-QByteArray FormatAutostartEntry(const QString& name, const QString& commandLine)
+QByteArray LauncherEntry()
 {
-    const QString escapedName = EscapeDesktopString(name);
-    const QString text = DesktopEntryGroup + u'\n'
-        + "Type=Application\n"
-        + "Name=" + escapedName + u'\n'
-        + "Name[hu]=" + escapedName + u'\n'
-        + "Comment=Reminder notes on the desktop\n"
-        + "Comment[hu]=Emlékeztető cetlik az asztalon\n"
-        + "Exec=" + EscapeDesktopString(commandLine) + u'\n'
-        + "Terminal=false\n"
-        + "X-GNOME-Autostart-enabled=true\n";
+    QFile launcher(QStringLiteral(":/desktop/vikora.desktop"));
+    if (!launcher.open(QIODevice::ReadOnly))
+        return {};
+    return launcher.readAll();
+}
+
+QByteArray FormatAutostartEntry(const QByteArray& launcher, const QString& commandLine)
+{
+    // Keys that the autostart entry sets itself, or that would stop it.
+    static const QStringList ownKeys = {QStringLiteral("Exec"), QStringLiteral("TryExec"),
+                                        QStringLiteral("Hidden"),
+                                        QStringLiteral("X-GNOME-Autostart-enabled")};
+    const QString ownLines =
+        "Exec=" + EscapeDesktopString(commandLine) + u'\n' + "X-GNOME-Autostart-enabled=true\n";
+
+    QString text;
+    if (ParseDesktopEntry(launcher)) {
+        bool inEntryGroup = false;
+        bool written = false;
+        const QStringList lines = QString::fromUtf8(launcher).split(u'\n', Qt::SkipEmptyParts);
+        for (QStringView line : lines) {
+            if (line.endsWith(u'\r'))
+                line.chop(1);
+            if (line.startsWith(u'[')) {
+                if (inEntryGroup && !written) {
+                    text += ownLines;
+                    written = true;
+                }
+                inEntryGroup = line == DesktopEntryGroup;
+            } else if (inEntryGroup) {
+                const qsizetype equals = std::max<qsizetype>(line.indexOf(u'='), 0);
+                if (ownKeys.contains(line.first(equals).trimmed().toString()))
+                    continue;
+            }
+            text += line;
+            text += u'\n';
+        }
+        if (!written)
+            text += ownLines;
+    } else {
+        // Only a broken build lacks the launcher; the entry must still start the program.
+        text = DesktopEntryGroup + u'\n' + "Type=Application\nName=Vikora\n" + ownLines;
+    }
     return text.toUtf8();
 }

@@ -29,5 +29,10 @@ QString QuoteExecArgument(const QString& argument);
 // not closed or a field code such as %f is used.
 std::optional<QStringList> SplitExecLine(const QString& commandLine);
 
-// A complete autostart entry that runs the command line at log-on.
-QByteArray FormatAutostartEntry(const QString& name, const QString& commandLine);
+// The program's launcher as installed in the desktop's menu (built into the
+// program).
+QByteArray LauncherEntry();
+
+// The autostart entry made from a launcher: its keys as they stand, with the
+// Exec line replaced by the command line and the entry switched on.
+QByteArray FormatAutostartEntry(const QByteArray& launcher, const QString& commandLine);

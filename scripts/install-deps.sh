@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev
   python3 xvfb xauth xdotool trayer x11-utils imagemagick
   strace util-linux
+  clang-format clang-tidy desktop-file-utils appstream
 )
 
 missing=()
