@@ -106,9 +106,8 @@ int runApplication(int argc, char** argv)
         });
     };
     form.SetNoteWindowOpener([hooks](bool isNew, int az, int left, int top, int width, int height,
-                                     std::int32_t color, const TFontSpec& font,
-                                     const QString& text, int alignment, bool latszik,
-                                     TDateTime tol) {
+                                     std::int32_t color, const TFontSpec& font, const QString& text,
+                                     int alignment, bool latszik, TDateTime tol) {
         OpenNoteWindow(hooks, isNew, az, left, top, width, height, color, font, text, alignment,
                        latszik, tol);
     });

@@ -6,9 +6,9 @@
 #include "app/seged/globals.h"
 #include "app/seged/locale_collation.h"
 #include "assets/assets.h"
+#include "desktop/maker_addresses.h"
 #include "desktop/starter.h"
 #include "desktop/window_state.h"
-#include "desktop/maker_addresses.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,8 +26,7 @@ const QString TrayHint =
     QStringLiteral("VIKORA:\r\nKattints ide jobb gombbal a program beállításaihoz");
 }  // namespace
 
-Tfrm_Main::Tfrm_Main(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
+Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frm_Main"));
     setWindowTitle(QStringLiteral("Vikora"));
@@ -71,8 +70,8 @@ Tfrm_Main::Tfrm_Main(QWidget* parent)
                const TFontSpec& font, const QString& text, int alignment, bool latszik,
                TDateTime tol) {
             if (m_opener)
-                m_opener(isNew, az, left, top, width, height, color, font, text, alignment,
-                         latszik, tol);
+                m_opener(isNew, az, left, top, width, height, color, font, text, alignment, latszik,
+                         tol);
         },
         this);
 

@@ -27,8 +27,7 @@ TNoteStore::TNoteStore(TqorMemTable& table, QString tableFile, TOpenNoteWindow o
       m_tableFile(std::move(tableFile)),
       m_openNoteWindow(std::move(openNoteWindow)),
       m_errorOwner(errorOwner)
-{
-}
+{ }
 
 void TNoteStore::aUjExecute()
 {

@@ -17,10 +17,9 @@ class TqorMemTable;
 class Tfrm_Tulajdonsag;
 
 // Opens the window of one note; the note window plugs in here.
-using TOpenNoteWindow =
-    std::function<void(bool IsNew, int az, int left, int top, int width, int height,
-                        std::int32_t color, const TFontSpec& font, const QString& text,
-                        int alignment, bool latszik, TDateTime tol)>;
+using TOpenNoteWindow = std::function<void(
+    bool IsNew, int az, int left, int top, int width, int height, std::int32_t color,
+    const TFontSpec& font, const QString& text, int alignment, bool latszik, TDateTime tol)>;
 
 // The operations through which every change to a note reaches the notes
 // table, and the one place that writes the table file.

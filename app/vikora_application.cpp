@@ -4,7 +4,7 @@
 
 #include <exception>
 
-TVikoraApplication::TVikoraApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TVikoraApplication::TVikoraApplication(int& argc, char** argv) : QApplication(argc, argv) { }
 
 bool TVikoraApplication::notify(QObject* receiver, QEvent* event)
 {

@@ -17,7 +17,8 @@ class TTempDir {
 public:
     TTempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vikora-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vikora-bench-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("cannot make a temporary folder");
         m_path = pattern;
@@ -42,7 +43,7 @@ TqorCSVStreamFormat& Format()
 struct TNotesFile {
     std::unique_ptr<TqorMemTable> table;
     std::string bytes;  // what SaveToStream writes
-    std::string path;   // the same bytes on disk
+    std::string path;  // the same bytes on disk
 };
 
 // One table and file per size, made on first use and kept for every benchmark.
@@ -114,7 +115,8 @@ void MeasureRead(benchmark::State& state, const TNotesFile& file, ReadFn read)
 void BM_LoadFromStream(benchmark::State& state)
 {
     const TNotesFile& file = NotesFile(static_cast<int>(state.range(0)));
-    MeasureRead(state, file, [](TqorMemTable& table, TStringStream& in) { table.LoadFromStream(in); });
+    MeasureRead(state, file,
+                [](TqorMemTable& table, TStringStream& in) { table.LoadFromStream(in); });
 }
 
 void BM_ReadFromFile(benchmark::State& state)
@@ -162,8 +164,9 @@ void BM_PlainPassFile(benchmark::State& state)
 }
 
 // Wall-clock time, so that bytes/second includes waiting for the disk.
-#define VIKORA_FILE_BENCHMARK(fn) \
-    BENCHMARK(fn)->ArgName("n")->Arg(1000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMillisecond)
+#define VIKORA_FILE_BENCHMARK(fn)                                                                  \
+    BENCHMARK(fn)->ArgName("n")->Arg(1000)->Arg(100000)->UseRealTime()->Unit(                      \
+        benchmark::kMillisecond)
 
 VIKORA_FILE_BENCHMARK(BM_SaveToStream);
 VIKORA_FILE_BENCHMARK(BM_WriteToFile);

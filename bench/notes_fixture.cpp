@@ -7,8 +7,8 @@
 
 namespace {
 constexpr std::array<const char*, 16> Words = {
-    "árvíztűrő", "tükörfúrógép", "Ödön", "Éva", "őszi", "Ülés", "zöld", "Ágnes",
-    "csütörtök", "Öntözés", "ügyfél", "Zsófi", "határidő", "Ünnep", "számla", "Őrs"};
+    "árvíztűrő", "tükörfúrógép", "Ödön",   "Éva",   "őszi",     "Ülés",  "zöld",   "Ágnes",
+    "csütörtök", "Öntözés",      "ügyfél", "Zsófi", "határidő", "Ünnep", "számla", "Őrs"};
 
 constexpr std::array<const char*, 4> Texts = {
     "Bevásárlás: kenyér, tej, tojás\r\nFelhívni Évát a születésnapja miatt",
@@ -46,24 +46,24 @@ std::vector<TValue> NoteValues(int i)
     const double day = 40250.0 + i % 400;  // spring 2010 onwards
     // One note in twenty has a picture; two in three have no reminder time.
     return {
-        i % 20 == 0 ? TValue{PictureBytes(i)} : TValue{},                     // kep
-        std::int32_t(8421631 + static_cast<std::int32_t>(h % 4096)),         // szin
-        std::int32_t(300 + i % 500),                                          // left
-        std::int32_t(75 + i % 300),                                           // top
-        std::int32_t(100),                                                    // height
-        std::int32_t(330),                                                    // width
-        TDateTime{day},                                                       // tol
+        i % 20 == 0 ? TValue{PictureBytes(i)} : TValue{},  // kep
+        std::int32_t(8421631 + static_cast<std::int32_t>(h % 4096)),  // szin
+        std::int32_t(300 + i % 500),  // left
+        std::int32_t(75 + i % 300),  // top
+        std::int32_t(100),  // height
+        std::int32_t(330),  // width
+        TDateTime{day},  // tol
         i % 3 == 0 ? TValue{TDateTime{day + (9 + i % 10) / 24.0}} : TValue{},  // figyelmeztet
-        i % 7 == 0,                                                           // latszik
-        NoteTitle(i),                                                         // fontname
-        std::int32_t(10),                                                     // fontsize
-        std::int32_t(0),                                                      // fontcolor
-        i % 5 == 0,                                                           // isbold
-        false,                                                                // isitalic
-        false,                                                                // isunderline
-        TValue{},                                                             // az
-        std::int32_t(2),                                                      // igazit
-        std::string(Texts[h % Texts.size()]) + " #" + std::to_string(i),     // szoveg
+        i % 7 == 0,  // latszik
+        NoteTitle(i),  // fontname
+        std::int32_t(10),  // fontsize
+        std::int32_t(0),  // fontcolor
+        i % 5 == 0,  // isbold
+        false,  // isitalic
+        false,  // isunderline
+        TValue{},  // az
+        std::int32_t(2),  // igazit
+        std::string(Texts[h % Texts.size()]) + " #" + std::to_string(i),  // szoveg
     };
 }
 

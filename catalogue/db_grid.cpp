@@ -19,7 +19,7 @@ constexpr int WheelNotch = 120;
 // Fills the canvas the grid way and hands the cell to the owner.
 class TCellDelegate : public QStyledItemDelegate {
 public:
-    explicit TCellDelegate(TDBGrid& grid) : QStyledItemDelegate(&grid), m_grid(grid) {}
+    explicit TCellDelegate(TDBGrid& grid) : QStyledItemDelegate(&grid), m_grid(grid) { }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override
@@ -49,8 +49,7 @@ private:
 
 TDBGridModel::TDBGridModel(std::vector<TGridColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), m_columns(std::move(columns))
-{
-}
+{ }
 
 QString TDBGridModel::FieldText(int row, const QString& fieldName) const
 {
@@ -113,8 +112,9 @@ QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int 
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return section >= 0 && section < columnCount() ? m_columns.at(static_cast<std::size_t>(section)).Title
-                                                       : QVariant();
+        return section >= 0 && section < columnCount()
+                   ? m_columns.at(static_cast<std::size_t>(section)).Title
+                   : QVariant();
     // The row indicator marks the current record.
     return section == CurrentRow() ? QStringLiteral("\u25B8") : QString();
 }
@@ -160,8 +160,8 @@ void DefaultDrawColumnCell(TCellCanvas& canvas, const QString& text)
     canvas.Painter.setFont(canvas.Font);
     canvas.Painter.setPen(canvas.FontColor);
     const QRect textRect = canvas.Rect.adjusted(2, 0, -2, 0);
-    const QString shown = canvas.Painter.fontMetrics().elidedText(text, Qt::ElideNone, textRect.width(),
-                                                                  Qt::TextSingleLine);
+    const QString shown = canvas.Painter.fontMetrics().elidedText(
+        text, Qt::ElideNone, textRect.width(), Qt::TextSingleLine);
     canvas.Painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
 }
 

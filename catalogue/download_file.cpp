@@ -50,7 +50,8 @@ QString CatalogueUrl()
 bool DownloadFile(const QString& address, const QString& fileName, QWidget* owner)
 {
     const QUrl url(address, QUrl::StrictMode);
-    if (!url.isValid() || (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))
+    if (!url.isValid() ||
+        (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))
         return false;
 
     QNetworkAccessManager manager;
@@ -100,16 +101,18 @@ bool DownloadFile(const QString& address, const QString& fileName, QWidget* owne
     deadline.stop();
     progress.hide();
 
-    const bool answered = !failed && reply->error() == QNetworkReply::NoError &&
-                          IsSuccessStatus(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute));
+    const bool answered =
+        !failed && reply->error() == QNetworkReply::NoError &&
+        IsSuccessStatus(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute));
     const QByteArray body = answered ? reply->readAll() : QByteArray();
     const bool ok = answered && IsComplete(*reply, body);
     reply->deleteLater();
     if (!ok)
         return false;
     try {
-        WriteFileAtomically(fileName.toStdString(),
-                            std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
+        WriteFileAtomically(
+            fileName.toStdString(),
+            std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
     } catch (const std::exception&) {
         return false;
     }

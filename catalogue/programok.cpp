@@ -37,7 +37,8 @@ constexpr int DesignHeight = 579;
 
 QIcon Picture(const QString& name, qreal ratio)
 {
-    return QIcon(RenderPicture(QStringLiteral(":/pictures/%1.svg").arg(name), QSize(16, 16), ratio));
+    return QIcon(
+        RenderPicture(QStringLiteral(":/pictures/%1.svg").arg(name), QSize(16, 16), ratio));
 }
 }  // namespace
 
@@ -96,11 +97,13 @@ void Tfrm_Programok::BuildActions()
         addAction(action);
         return action;
     };
-    aFrissit = make("aFrissit", QStringLiteral("Lista frissítés"), QStringLiteral("Lista frissítés"),
-                    QStringLiteral("frissit"), {QKeySequence(Qt::Key_F5)}, &Tfrm_Programok::aFrissitExecute);
-    aLetolt = make("aLetolt", QStringLiteral("Megnyit"), QStringLiteral("Honlap megnyitás"),
-                   QStringLiteral("villam"), {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
-                   &Tfrm_Programok::aLetoltExecute);
+    aFrissit = make("aFrissit", QStringLiteral("Lista frissítés"),
+                    QStringLiteral("Lista frissítés"), QStringLiteral("frissit"),
+                    {QKeySequence(Qt::Key_F5)}, &Tfrm_Programok::aFrissitExecute);
+    aLetolt =
+        make("aLetolt", QStringLiteral("Megnyit"), QStringLiteral("Honlap megnyitás"),
+             QStringLiteral("villam"), {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
+             &Tfrm_Programok::aLetoltExecute);
     aMasol = make("aMasol", QStringLiteral("Link másolása"), QStringLiteral("Link másolása"),
                   QStringLiteral("lapok"), {QKeySequence(Qt::CTRL | Qt::Key_M)},
                   &Tfrm_Programok::aMasolExecute);
@@ -131,10 +134,11 @@ void Tfrm_Programok::BuildWindow()
             button->setAutoRaise(true);
         }
 
-    auto* model = new TDBGridModel({{QStringLiteral("programok"), QStringLiteral("Program neve"), 155},
-                                    {QStringLiteral("kategoria"), QStringLiteral("Kategória"), 112},
-                                    {QStringLiteral("rovid"), QStringLiteral("Leírás"), 387},
-                                    {QStringLiteral("ingyenes"), QStringLiteral("Ingyenes?"), 88}});
+    auto* model =
+        new TDBGridModel({{QStringLiteral("programok"), QStringLiteral("Program neve"), 155},
+                          {QStringLiteral("kategoria"), QStringLiteral("Kategória"), 112},
+                          {QStringLiteral("rovid"), QStringLiteral("Leírás"), 387},
+                          {QStringLiteral("ingyenes"), QStringLiteral("Ingyenes?"), 88}});
     model->SetDataSource(&DataSource1);
     DBGrid1 = new TDBGrid(model, this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
@@ -153,8 +157,9 @@ void Tfrm_Programok::BuildWindow()
     PopupMenu1->addSeparator();
     PopupMenu1->addAction(aBezar);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos));
+    });
 
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));

@@ -86,8 +86,9 @@ void Tfrm_Programok::RefreshList()
         return;
     }
     try {
-        WriteFileAtomically(TableFile().toStdString(),
-                            std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+        WriteFileAtomically(
+            TableFile().toStdString(),
+            std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     } catch (const std::exception& e) {
         ShowError(QString::fromUtf8(e.what()), this);
         OpenTable();

@@ -53,8 +53,7 @@ TProbe ProbeRunningCopy(const QString& serverName)
 }  // namespace
 
 TAppInstance::TAppInstance(const QString& programFilePath, QObject* parent)
-    : QObject(parent)
-    , m_key(KeyFor(programFilePath))
+    : QObject(parent), m_key(KeyFor(programFilePath))
 {
     const std::optional<TInstanceChannel> channel = InstanceChannelFor(m_key);
     if (!channel)
@@ -73,7 +72,8 @@ TAppInstance::TAppInstance(const QString& programFilePath, QObject* parent)
         return;
     }
     auto* listener = new TInstanceListener(this);
-    connect(listener, &TInstanceListener::comeForwardReceived, this, &TAppInstance::activationRequested);
+    connect(listener, &TInstanceListener::comeForwardReceived, this,
+            &TAppInstance::activationRequested);
     // Without the socket this copy still runs as the first; later copies
     // just cannot find it.
     if (!listener->Listen(m_serverName))

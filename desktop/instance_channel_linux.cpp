@@ -15,7 +15,7 @@ bool IsPrivateFolder(const QString& folder, bool mayTighten)
     if (folder.isEmpty() || !folder.startsWith(QLatin1Char('/')))
         return false;
     const QByteArray path = QFile::encodeName(folder);
-    struct stat st {};
+    struct stat st { };
     if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
         return false;
     if ((st.st_mode & 077) == 0)
@@ -39,8 +39,8 @@ QString PrivateFolder()
 
 std::optional<TInstanceChannel> InstanceChannelFor(const QString& key)
 {
-    if (key.isEmpty() || key == QLatin1String(".") || key == QLatin1String("..")
-        || key.contains(QLatin1Char('/')) || key.contains(QChar(0)))
+    if (key.isEmpty() || key == QLatin1String(".") || key == QLatin1String("..") ||
+        key.contains(QLatin1Char('/')) || key.contains(QChar(0)))
         return std::nullopt;
     const QString folder = PrivateFolder();
     if (folder.isEmpty())

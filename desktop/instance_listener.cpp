@@ -21,8 +21,7 @@ void Drop(QLocalSocket* socket)
 }  // namespace
 
 TInstanceListener::TInstanceListener(QObject* parent)
-    : QObject(parent)
-    , m_server(new QLocalServer(this))
+    : QObject(parent), m_server(new QLocalServer(this))
 {
     connect(m_server, &QLocalServer::newConnection, this, &TInstanceListener::AcceptPending);
 }

@@ -2,10 +2,7 @@
 
 #include "desktop/app_instance.h"
 
-TOneInstance::TOneInstance(QObject* parent)
-    : QObject(parent)
-{
-}
+TOneInstance::TOneInstance(QObject* parent) : QObject(parent) { }
 
 bool TOneInstance::Loaded(TAppInstance& instance)
 {

@@ -39,7 +39,8 @@ void SyncFolder(const QString& folder)
 {
     // Best effort: the rename has happened, and some file systems refuse to
     // sync a folder at all.
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -49,11 +50,11 @@ void SyncFolder(const QString& folder)
 
 std::optional<QByteArray> ReadSmallRegularFile(const QString& path, qint64 maxSize)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    struct stat info {};
+    struct stat info { };
     std::optional<QByteArray> result;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxSize) {
         QByteArray content(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
@@ -89,7 +90,7 @@ bool MakeFolderPath(const QString& folder, unsigned mode)
             break;
         from = slash + 1;
     }
-    struct stat info {};
+    struct stat info { };
     return ::stat(QFile::encodeName(clean).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -99,8 +100,8 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& content, unsig
     const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, content) && ::fchmod(fd, static_cast<mode_t>(mode)) == 0 &&
-              ::fsync(fd) == 0;
+    bool ok =
+        WriteAll(fd, content) && ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (ok)
         ok = ::rename(tempName.constData(), QFile::encodeName(path).constData()) == 0;

@@ -16,12 +16,13 @@ std::optional<QUrl> AddressFromCommand(const QString& command)
     if (text.isEmpty())
         return std::nullopt;
     const QUrl url = text.startsWith(QLatin1String("www."), Qt::CaseInsensitive)
-        ? QUrl(QLatin1String("http://") + text, QUrl::TolerantMode)
-        : QUrl(text, QUrl::TolerantMode);
+                         ? QUrl(QLatin1String("http://") + text, QUrl::TolerantMode)
+                         : QUrl(text, QUrl::TolerantMode);
     // A one-letter scheme is a drive letter ("C:\...").
     if (!url.isValid() || url.scheme().size() < 2)
         return std::nullopt;
-    const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    const bool web =
+        url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
     if (web && url.host().isEmpty())
         return std::nullopt;
     return url;
@@ -29,10 +30,7 @@ std::optional<QUrl> AddressFromCommand(const QString& command)
 
 }  // namespace
 
-TStarter::TStarter(QObject* parent)
-    : QObject(parent)
-{
-}
+TStarter::TStarter(QObject* parent) : QObject(parent) { }
 
 void TStarter::Execute()
 {

@@ -32,7 +32,7 @@ TTerminationWatcher::TTerminationWatcher(QObject* parent) : QObject(parent)
     m_notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TTerminationWatcher::Drain);
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -42,7 +42,7 @@ TTerminationWatcher::TTerminationWatcher(QObject* parent) : QObject(parent)
 
 TTerminationWatcher::~TTerminationWatcher()
 {
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     for (int number : {SIGTERM, SIGINT, SIGHUP})

@@ -27,9 +27,8 @@ constexpr std::size_t MaxNameLength = 24;
 bool ReadsBackAsWritten(std::string_view value)
 {
     constexpr std::string_view edges = " \t\v\f\"'";
-    return value.empty() ||
-           (edges.find(value.front()) == std::string_view::npos &&
-            edges.find(value.back()) == std::string_view::npos);
+    return value.empty() || (edges.find(value.front()) == std::string_view::npos &&
+                             edges.find(value.back()) == std::string_view::npos);
 }
 
 std::string_view FromNul(std::string_view content)
@@ -49,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // What the program reads at start.
     for (const char* name : {"Color", "Font.Name", "Font.Size", "AlphaBlendValue", "Left"}) {
-        if (const auto found = FindIniValue(original, QStringLiteral("Defaults"),
-                                            QString::fromLatin1(name)))
+        if (const auto found =
+                FindIniValue(original, QStringLiteral("Defaults"), QString::fromLatin1(name)))
             (void)ParseIniInteger(*found);
     }
     if (const auto found = FindIniValue(original, section, key))

@@ -90,7 +90,8 @@ TClickLabel* LinkLabel(QWidget* page, const QString& name, const QString& text, 
 
 }  // namespace
 
-Tfrm_Help::Tfrm_Help(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+Tfrm_Help::Tfrm_Help(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frm_Help"));
     setWindowTitle(QStringLiteral("Súgó"));
@@ -133,11 +134,16 @@ QWidget* Tfrm_Help::BuildPage()
     title->move(PageRight - title->width(), 8);
 
     const QFont entryFont = SegoeUi(11, false, true);
-    Label26 = LinkLabel(page, QStringLiteral("Label26"), QStringLiteral("Általános információk"), entryFont, 64);
-    Label4 = LinkLabel(page, QStringLiteral("Label4"), QStringLiteral("Jogállás, felhasználói szerződés"), entryFont, 84);
-    Label5 = LinkLabel(page, QStringLiteral("Label5"), QStringLiteral("Hardware, software igény"), entryFont, 104);
-    Label6 = LinkLabel(page, QStringLiteral("Label6"), QStringLiteral("A program telepítése"), entryFont, 124);
-    Label7 = LinkLabel(page, QStringLiteral("Label7"), QStringLiteral("A program használata"), entryFont, 144);
+    Label26 = LinkLabel(page, QStringLiteral("Label26"), QStringLiteral("Általános információk"),
+                        entryFont, 64);
+    Label4 = LinkLabel(page, QStringLiteral("Label4"),
+                       QStringLiteral("Jogállás, felhasználói szerződés"), entryFont, 84);
+    Label5 = LinkLabel(page, QStringLiteral("Label5"), QStringLiteral("Hardware, software igény"),
+                       entryFont, 104);
+    Label6 = LinkLabel(page, QStringLiteral("Label6"), QStringLiteral("A program telepítése"),
+                       entryFont, 124);
+    Label7 = LinkLabel(page, QStringLiteral("Label7"), QStringLiteral("A program használata"),
+                       entryFont, 144);
     connect(Label26, &TClickLabel::clicked, this, &Tfrm_Help::Label26Click);
     connect(Label4, &TClickLabel::clicked, this, &Tfrm_Help::Label4Click);
     connect(Label5, &TClickLabel::clicked, this, &Tfrm_Help::Label5Click);
@@ -170,7 +176,8 @@ QWidget* Tfrm_Help::BuildPage()
     heading("Label32", QStringLiteral("Elérés"), 1424);
 
     auto* contact = new QLabel(HelpTexts::ContactBlock(), page);
-    SetLook(contact, QStringLiteral("Label33"), PixelFont(QStringLiteral("Arial"), 13, true), Qt::black);
+    SetLook(contact, QStringLiteral("Label33"), PixelFont(QStringLiteral("Arial"), 13, true),
+            Qt::black);
     contact->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     contact->setGeometry(PageLeft, 1471, 450, 163);
 
@@ -178,7 +185,8 @@ QWidget* Tfrm_Help::BuildPage()
     // are above it and take the clicks.
     const QFont linkFont = SegoeUi(12, false, true);
     Label36 = LinkLabel(page, QStringLiteral("Label36"), QLatin1String(MakerEmail), linkFont, 1562);
-    Label38 = LinkLabel(page, QStringLiteral("Label38"), QLatin1String(MakerHomePage), linkFont, 1582);
+    Label38 =
+        LinkLabel(page, QStringLiteral("Label38"), QLatin1String(MakerHomePage), linkFont, 1582);
     connect(Label36, &TClickLabel::clicked, this, &Tfrm_Help::Label36Click);
     connect(Label38, &TClickLabel::clicked, this, &Tfrm_Help::Label38Click);
 
@@ -201,11 +209,26 @@ void Tfrm_Help::ScrollTo(int position)
     ScrollBox1->verticalScrollBar()->setValue(position);
 }
 
-void Tfrm_Help::Label26Click() { ScrollTo(142); }
-void Tfrm_Help::Label4Click() { ScrollTo(333); }
-void Tfrm_Help::Label5Click() { ScrollTo(550); }
-void Tfrm_Help::Label6Click() { ScrollTo(678); }
-void Tfrm_Help::Label7Click() { ScrollTo(816); }
+void Tfrm_Help::Label26Click()
+{
+    ScrollTo(142);
+}
+void Tfrm_Help::Label4Click()
+{
+    ScrollTo(333);
+}
+void Tfrm_Help::Label5Click()
+{
+    ScrollTo(550);
+}
+void Tfrm_Help::Label6Click()
+{
+    ScrollTo(678);
+}
+void Tfrm_Help::Label7Click()
+{
+    ScrollTo(816);
+}
 
 void Tfrm_Help::Label36Click()
 {

@@ -28,8 +28,8 @@ QString NevjegyContactText()
 {
     return QString::fromUtf8(MakerContactPerson) + QLatin1Char('\n') +
            QStringLiteral("*** Munkaidőben (H-P: 08-17h) ***") + QLatin1Char('\n') +
-           QString::fromUtf8(MakerMobilePhone) + QLatin1Char('\n') +
-           QLatin1String(MakerHomePage) + QLatin1Char('\n') + QLatin1String(MakerEmail);
+           QString::fromUtf8(MakerMobilePhone) + QLatin1Char('\n') + QLatin1String(MakerHomePage) +
+           QLatin1Char('\n') + QLatin1String(MakerEmail);
 }
 
 Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget* parent) : QDialog(parent, Qt::MSWindowsFixedSizeDialogHint)

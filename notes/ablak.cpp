@@ -77,10 +77,9 @@ void Tfrm_Ablak::Setup(bool IsNew, int left, int top, int width, int height, std
         aSzerkeszt->trigger();
 }
 
-Tfrm_Ablak* OpenNoteWindow(const TNoteWindowHooks& hooks, bool IsNew, int az, int left,
-                           int top, int width, int height, std::int32_t szin,
-                           const TFontSpec& font, const QString& szoveg, int igazit,
-                           bool latszik, TDateTime tol)
+Tfrm_Ablak* OpenNoteWindow(const TNoteWindowHooks& hooks, bool IsNew, int az, int left, int top,
+                           int width, int height, std::int32_t szin, const TFontSpec& font,
+                           const QString& szoveg, int igazit, bool latszik, TDateTime tol)
 {
     auto* window = new Tfrm_Ablak(hooks);
     window->az = az;
@@ -125,9 +124,8 @@ QPlainTextEdit* Tfrm_Ablak::EnsureMemo()
     Memo1->setTabChangesFocus(false);
     Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     Memo1->installEventFilter(this);
-    connect(Memo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        EnsurePopupMenu2()->popup(Memo1->mapToGlobal(pos));
-    });
+    connect(Memo1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { EnsurePopupMenu2()->popup(Memo1->mapToGlobal(pos)); });
     connect(Memo1, &QPlainTextEdit::textChanged, this, &Tfrm_Ablak::ScheduleMask);
     Memo1->hide();
     Memo1->lower();

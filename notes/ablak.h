@@ -179,8 +179,8 @@ private:
     bool m_dragging = false;
     QPoint m_pressCursor;
     QPoint m_pressTopLeft;
-    Qt::Edges m_resizeEdges;     // a resize this window carries out itself
-    Qt::Edges m_systemResize;    // a resize handed to the window manager
+    Qt::Edges m_resizeEdges;  // a resize this window carries out itself
+    Qt::Edges m_systemResize;  // a resize handed to the window manager
     QPoint m_resizePress;
     QRect m_resizeStart;
     int m_standardDialogs = 0;  // font, colour and message boxes open
@@ -194,7 +194,6 @@ private:
 };
 
 // Creates the window of one note and shows it (the 18 creation steps).
-Tfrm_Ablak* OpenNoteWindow(const TNoteWindowHooks& hooks, bool IsNew, int az, int left,
-                           int top, int width, int height, std::int32_t szin,
-                           const TFontSpec& font, const QString& szoveg, int igazit,
-                           bool latszik, TDateTime tol);
+Tfrm_Ablak* OpenNoteWindow(const TNoteWindowHooks& hooks, bool IsNew, int az, int left, int top,
+                           int width, int height, std::int32_t szin, const TFontSpec& font,
+                           const QString& szoveg, int igazit, bool latszik, TDateTime tol);

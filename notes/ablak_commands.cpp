@@ -12,8 +12,7 @@
 #include <QToolBar>
 
 QAction* Tfrm_Ablak::MakeAction(const char* name, const QString& caption,
-                                const QList<QKeySequence>& shortcuts,
-                                void (Tfrm_Ablak::*handler)())
+                                const QList<QKeySequence>& shortcuts, void (Tfrm_Ablak::*handler)())
 {
     auto* action = new QAction(caption, this);
     action->setObjectName(QLatin1String(name));
@@ -41,8 +40,8 @@ void Tfrm_Ablak::CreateActions()
                         &Tfrm_Ablak::aKivagExecute);
     aMasol = MakeAction("aMasol", QStringLiteral("Másol"), {key(Qt::CTRL | Qt::Key_C)},
                         &Tfrm_Ablak::aMasolExecute);
-    aBeilleszt = MakeAction("aBeilleszt", QStringLiteral("Beilleszt"),
-                            {key(Qt::CTRL | Qt::Key_V)}, &Tfrm_Ablak::aBeillesztExecute);
+    aBeilleszt = MakeAction("aBeilleszt", QStringLiteral("Beilleszt"), {key(Qt::CTRL | Qt::Key_V)},
+                            &Tfrm_Ablak::aBeillesztExecute);
     aMindetKijelol = MakeAction("aMindetKijelol", QStringLiteral("Mindet kijelöl"),
                                 {key(Qt::CTRL | Qt::Key_A)}, &Tfrm_Ablak::aMindetKijelolExecute);
     aBezar = MakeAction("aBezar", QStringLiteral("Bezár"), {key(Qt::Key_F10)},
@@ -55,8 +54,8 @@ void Tfrm_Ablak::CreateActions()
                              &Tfrm_Ablak::aHatterszinExecute);
     aBalra = MakeAction("aBalra", QStringLiteral("Balra igazít"), {key(Qt::CTRL | Qt::Key_B)},
                         &Tfrm_Ablak::aBalraExecute);
-    aKozepre = MakeAction("aKozepre", QStringLiteral("Középre igazít"),
-                          {key(Qt::CTRL | Qt::Key_K)}, &Tfrm_Ablak::aKozepreExecute);
+    aKozepre = MakeAction("aKozepre", QStringLiteral("Középre igazít"), {key(Qt::CTRL | Qt::Key_K)},
+                          &Tfrm_Ablak::aKozepreExecute);
     aJobbra = MakeAction("aJobbra", QStringLiteral("Jobbra igazít"), {key(Qt::CTRL | Qt::Key_J)},
                          &Tfrm_Ablak::aJobbraExecute);
     aAtmeretez = MakeAction("aAtmeretez", QStringLiteral("Átméretez"), {key(Qt::Key_F6)},
@@ -65,13 +64,13 @@ void Tfrm_Ablak::CreateActions()
     aAtmeretez->setCheckable(true);
     aFontos = MakeAction("aFontos", QStringLiteral("Fontos..."), {key(Qt::CTRL | Qt::Key_F)},
                          &Tfrm_Ablak::aFontosExecute);
-    aDatumtol = MakeAction("aDatumtol", QStringLiteral("Dátumtól..."),
-                           {key(Qt::CTRL | Qt::Key_D)}, &Tfrm_Ablak::aDatumtolExecute);
+    aDatumtol = MakeAction("aDatumtol", QStringLiteral("Dátumtól..."), {key(Qt::CTRL | Qt::Key_D)},
+                           &Tfrm_Ablak::aDatumtolExecute);
     aTulajdonsag = MakeAction("aTulajdonsag", QStringLiteral("Tulajdonságok"),
                               {key(Qt::ALT | Qt::Key_Return), key(Qt::ALT | Qt::Key_Enter)},
                               &Tfrm_Ablak::aTulajdonsagExecute);
-    aSugo = MakeAction("aSugo", QStringLiteral("Súgó"), {key(Qt::Key_F1)},
-                       &Tfrm_Ablak::aSugoExecute);
+    aSugo =
+        MakeAction("aSugo", QStringLiteral("Súgó"), {key(Qt::Key_F1)}, &Tfrm_Ablak::aSugoExecute);
 }
 
 bool Tfrm_Ablak::IsOwnShortcut(const QKeyEvent* event) const

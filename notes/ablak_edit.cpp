@@ -105,8 +105,8 @@ void Tfrm_Ablak::aTorolExecute()
     if (EditMode())
         return;
     ++m_standardDialogs;
-    const bool yes =
-        AskYesNo(QStringLiteral("Valóban töröljem az ablakot?"), QStringLiteral("Megerősítés"), this);
+    const bool yes = AskYesNo(QStringLiteral("Valóban töröljem az ablakot?"),
+                              QStringLiteral("Megerősítés"), this);
     --m_standardDialogs;
     if (!yes)
         return;

@@ -215,7 +215,8 @@ Qt::Edges Tfrm_Ablak::EdgesAt(const QPoint& pos) const
 
 void Tfrm_Ablak::MoveTo(int left, int top)
 {
-    const QPoint place = SnapToWorkArea(QRect(QPoint(left, top), m_geometry.size()), NoteWorkArea());
+    const QPoint place =
+        SnapToWorkArea(QRect(QPoint(left, top), m_geometry.size()), NoteWorkArea());
     m_geometry.moveTopLeft(place);
     move(place);
 }

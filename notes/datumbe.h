@@ -59,7 +59,8 @@ bool AskDate(TDateTime& date, const QString& caption);
 // Answers AskDate in place of the dialog (tests): given the day the dialog
 // would show and the caption argument, returns the day chosen, or nothing
 // for cancel. An empty function restores the dialog.
-using TAskDateAnswerer = std::function<std::optional<QDate>(const QDate& shown, const QString& caption)>;
+using TAskDateAnswerer =
+    std::function<std::optional<QDate>(const QDate& shown, const QString& caption)>;
 void SetAskDateAnswererForTests(TAskDateAnswerer answerer);
 
 // The calendar day of a table date-time (its whole part), kept within the

@@ -27,11 +27,11 @@ struct TNamedColor {
 
 // The colour list of the classic font dialog.
 constexpr TNamedColor ClassicColors[] = {
-    {"Fekete", 0x000000},   {"Gesztenyebarna", 0x800000}, {"Zöld", 0x008000},
-    {"Olajzöld", 0x808000}, {"Sötétkék", 0x000080},       {"Lila", 0x800080},
-    {"Kékeszöld", 0x008080}, {"Szürke", 0x808080},        {"Ezüst", 0xC0C0C0},
-    {"Piros", 0xFF0000},    {"Citromzöld", 0x00FF00},     {"Sárga", 0xFFFF00},
-    {"Kék", 0x0000FF},      {"Fukszia", 0xFF00FF},        {"Vízkék", 0x00FFFF},
+    {"Fekete", 0x000000},    {"Gesztenyebarna", 0x800000}, {"Zöld", 0x008000},
+    {"Olajzöld", 0x808000},  {"Sötétkék", 0x000080},       {"Lila", 0x800080},
+    {"Kékeszöld", 0x008080}, {"Szürke", 0x808080},         {"Ezüst", 0xC0C0C0},
+    {"Piros", 0xFF0000},     {"Citromzöld", 0x00FF00},     {"Sárga", 0xFFFF00},
+    {"Kék", 0x0000FF},       {"Fukszia", 0xFF00FF},        {"Vízkék", 0x00FFFF},
     {"Fehér", 0xFFFFFF},
 };
 constexpr int ClassicColorCount = static_cast<int>(std::size(ClassicColors));

@@ -17,7 +17,8 @@ QPixmap ImportantMarkerPicture(qreal devicePixelRatio)
     static QHash<qreal, QPixmap> cache;
     auto found = cache.find(devicePixelRatio);
     if (found == cache.end())
-        found = cache.insert(devicePixelRatio, Render(QStringLiteral("fontos"), 16, devicePixelRatio));
+        found =
+            cache.insert(devicePixelRatio, Render(QStringLiteral("fontos"), 16, devicePixelRatio));
     return *found;
 }
 

@@ -78,8 +78,8 @@ void Tfrm_Tulajdonsag::CreateActions()
     const char* edit = "Szerkesztés";
     aBetutipus = MakeAction("aBetutipus", QStringLiteral("Betűtípus"), format, {key(Qt::Key_F4)},
                             &Tfrm_Tulajdonsag::aBetutipusExecute);
-    aHatterszin = MakeAction("aHatterszin", QStringLiteral("Háttérszín"), format,
-                             {key(Qt::Key_F5)}, &Tfrm_Tulajdonsag::aHatterszinExecute);
+    aHatterszin = MakeAction("aHatterszin", QStringLiteral("Háttérszín"), format, {key(Qt::Key_F5)},
+                             &Tfrm_Tulajdonsag::aHatterszinExecute);
     aBalra = MakeAction("aBalra", QStringLiteral("Balra igazít"), format,
                         {key(Qt::CTRL | Qt::Key_B)}, &Tfrm_Tulajdonsag::aBalraExecute);
     aKozepre = MakeAction("aKozepre", QStringLiteral("Középre igazít"), format,
@@ -105,12 +105,11 @@ void Tfrm_Tulajdonsag::CreateActions()
     const struct {
         QAction* action;
         const char* picture;
-    } pictures[] = {{aBetutipus, "betutipus"}, {aHatterszin, "hatterszin"},
-                    {aBalra, "balra"},         {aKozepre, "kozepre"},
-                    {aJobbra, "jobbra"},       {aKivag, "kivag"},
-                    {aMasol, "masol"},         {aBeilleszt, "beilleszt"},
-                    {aMindetJelol, "mindetkijelol"}, {aElment, "elment"},
-                    {aMegsem, "megsem"},       {aSugo, "sugo"}};
+    } pictures[] = {
+        {aBetutipus, "betutipus"}, {aHatterszin, "hatterszin"}, {aBalra, "balra"},
+        {aKozepre, "kozepre"},     {aJobbra, "jobbra"},         {aKivag, "kivag"},
+        {aMasol, "masol"},         {aBeilleszt, "beilleszt"},   {aMindetJelol, "mindetkijelol"},
+        {aElment, "elment"},       {aMegsem, "megsem"},         {aSugo, "sugo"}};
     for (const auto& entry : pictures)
         entry.action->setIcon(CommandIcon(QLatin1String(entry.picture)));
 }
@@ -164,8 +163,9 @@ void Tfrm_Tulajdonsag::CreateMenus()
     PopupMenu1->addSeparator();
     PopupMenu1->addActions({aElment, aMegsem});
     DBMemo1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBMemo1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu1->popup(DBMemo1->viewport()->mapToGlobal(pos)); });
+    connect(DBMemo1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PopupMenu1->popup(DBMemo1->viewport()->mapToGlobal(pos));
+    });
 }
 
 void Tfrm_Tulajdonsag::CreatePages()

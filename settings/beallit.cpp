@@ -113,7 +113,8 @@ void Tfrm_Beallit::BuildTextGroup()
     AlignmentButtons = new QButtonGroup(this);
     AlignmentButtons->setObjectName(QStringLiteral("AlignmentButtons"));
     AlignmentButtons->setExclusive(true);
-    const std::pair<QToolButton*, int> codes[] = {{SpeedButton3, 0}, {SpeedButton4, 2}, {SpeedButton5, 1}};
+    const std::pair<QToolButton*, int> codes[] = {
+        {SpeedButton3, 0}, {SpeedButton4, 2}, {SpeedButton5, 1}};
     for (const auto& [button, code] : codes) {
         button->setCheckable(true);
         AlignmentButtons->addButton(button, code);
@@ -131,7 +132,8 @@ void Tfrm_Beallit::BuildLookGroup()
     GroupBox2->setGeometry(280, 12, 225, 153);
 
     CheckBox2 = MakeCheckBox(GroupBox2, "CheckBox2", QStringLiteral("Ablakok átlátszóak"), 16, 20);
-    CheckBox3 = MakeCheckBox(GroupBox2, "CheckBox3", QStringLiteral("Ablakok szövege átlátszó"), 16, 48);
+    CheckBox3 =
+        MakeCheckBox(GroupBox2, "CheckBox3", QStringLiteral("Ablakok szövege átlátszó"), 16, 48);
     CheckBox4 = MakeCheckBox(GroupBox2, "CheckBox4",
                              QStringLiteral("Árnyalt átlátszóság engedélyezett"), 16, 76);
 
@@ -183,7 +185,8 @@ void Tfrm_Beallit::FormCreate()
         pressed->setChecked(true);
 
     try {
-        CheckBox1->setChecked(NamesProgram(m_environment.Autostart.Read(), m_environment.ProgramFile));
+        CheckBox1->setChecked(
+            NamesProgram(m_environment.Autostart.Read(), m_environment.ProgramFile));
     } catch (const std::exception& error) {
         // A value that is not a string is reported; the box stays empty.
         // The transparency controls still show the defaults, so that

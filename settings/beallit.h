@@ -37,7 +37,7 @@ public:
     Tfrm_Beallit(TBeall& beall, TBeallitEnvironment environment, QWidget* parent = nullptr);
 
     QGroupBox* GroupBox1 = nullptr;  // "Szöveg"
-    QLabel* Panel1 = nullptr;        // the sample
+    QLabel* Panel1 = nullptr;  // the sample
     QToolButton* SpeedButton1 = nullptr;
     QToolButton* SpeedButton2 = nullptr;
     QToolButton* SpeedButton3 = nullptr;

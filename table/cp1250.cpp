@@ -31,7 +31,8 @@ constexpr std::array<char32_t, 128> HighHalf = {
 using TReverseEntry = std::pair<char32_t, unsigned char>;
 
 // HighHalf sorted by code point, for looking bytes up.
-constexpr std::array<TReverseEntry, 128> MakeReverseTable() {
+constexpr std::array<TReverseEntry, 128> MakeReverseTable()
+{
     std::array<TReverseEntry, 128> entries{};
     for (std::size_t i = 0; i < HighHalf.size(); ++i)
         entries[i] = {HighHalf[i], static_cast<unsigned char>(0x80 + i)};
@@ -43,11 +44,13 @@ constexpr std::array<TReverseEntry, 128> ReverseTable = MakeReverseTable();
 
 }  // namespace
 
-char32_t Cp1250CodePoint(unsigned char byte) {
+char32_t Cp1250CodePoint(unsigned char byte)
+{
     return byte < 0x80 ? byte : HighHalf[byte - 0x80];
 }
 
-std::string Cp1250ToUtf8(std::string_view bytes) {
+std::string Cp1250ToUtf8(std::string_view bytes)
+{
     std::string out;
     out.reserve(bytes.size());
     for (const char c : bytes)
@@ -55,7 +58,8 @@ std::string Cp1250ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::optional<unsigned char> Cp1250ByteFor(char32_t cp) {
+std::optional<unsigned char> Cp1250ByteFor(char32_t cp)
+{
     if (cp < 0x80)
         return static_cast<unsigned char>(cp);
     const auto byCodePoint = [](const TReverseEntry& e, char32_t key) { return e.first < key; };
@@ -65,7 +69,8 @@ std::optional<unsigned char> Cp1250ByteFor(char32_t cp) {
     return it->second;
 }
 
-std::string Utf8ToCp1250(std::string_view utf8) {
+std::string Utf8ToCp1250(std::string_view utf8)
+{
     std::string out;
     out.reserve(utf8.size());
     std::size_t pos = 0;

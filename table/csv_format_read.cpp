@@ -11,7 +11,7 @@
 #include <algorithm>
 
 namespace {
-const TFieldType RefusedTypes[] = {ftUnknown, ftCursor, ftReference, ftDataSet,
+const TFieldType RefusedTypes[] = {ftUnknown, ftCursor,    ftReference, ftDataSet,
                                    ftVariant, ftInterface, ftIDispatch};
 
 std::optional<TFieldType> AcceptedFieldType(const std::string& name)
@@ -121,9 +121,9 @@ void TqorCSVStreamFormat::ReadFieldDefinition(TqorMemTable& table, const std::st
 {
     const std::size_t equals = definition.find('=');
     const std::string name = definition.substr(0, equals);
-    std::vector<std::string> items =
-        SplitCommaList(equals == std::string::npos ? std::string_view{}
-                                                   : std::string_view(definition).substr(equals + 1));
+    std::vector<std::string> items = SplitCommaList(
+        equals == std::string::npos ? std::string_view{}
+                                    : std::string_view(definition).substr(equals + 1));
 
     std::string defaultExpression;
     std::string kindName = "Data";
@@ -160,9 +160,9 @@ void TqorCSVStreamFormat::ReadFieldDefinition(TqorMemTable& table, const std::st
 void TqorCSVStreamFormat::ReadIndexDefinition(TqorMemTable& table, const std::string& definition)
 {
     const std::size_t equals = definition.find('=');
-    const std::vector<std::string> items =
-        SplitCommaList(equals == std::string::npos ? std::string_view{}
-                                                   : std::string_view(definition).substr(equals + 1));
+    const std::vector<std::string> items = SplitCommaList(
+        equals == std::string::npos ? std::string_view{}
+                                    : std::string_view(definition).substr(equals + 1));
     if (items.size() < 2)
         throw EStringListError("List index out of bounds (" + std::to_string(items.size()) + ")");
     TIndexDef def;
@@ -228,8 +228,9 @@ TValue TqorCSVStreamFormat::RecordValueFromText(const TField& field, const std::
             return {};
         if (const auto n = ParseIntegerText(text))
             return *n;
-        throw EDatabaseError("'" + Cp1250ToUtf8(text) + "' is not a valid integer value for field '" +
-                             field.DisplayName() + "'");
+        throw EDatabaseError("'" + Cp1250ToUtf8(text) +
+                             "' is not a valid integer value for field '" + field.DisplayName() +
+                             "'");
     }
     case ftDateTime: {
         if (text.empty())
@@ -266,8 +267,8 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
             const int index = m_columnFields[c];
             if (index < 0 || table.Fields(index).FieldKind != fkData)
                 continue;
-            table.SetBufferValue(index,
-                                 isNull ? TValue{} : RecordValueFromText(table.Fields(index), text, year));
+            table.SetBufferValue(
+                index, isNull ? TValue{} : RecordValueFromText(table.Fields(index), text, year));
         }
         table.Post();
     }

@@ -37,7 +37,7 @@ std::string DoubleQuoted(std::string_view text)
 }
 }  // namespace
 
-TqorCSVStreamFormat::TqorCSVStreamFormat() : CurrentYear(SystemYear) {}
+TqorCSVStreamFormat::TqorCSVStreamFormat() : CurrentYear(SystemYear) { }
 
 TqorCSVStreamFormat::~TqorCSVStreamFormat() = default;
 

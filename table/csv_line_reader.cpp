@@ -16,7 +16,7 @@ bool IsBlank(char c)
 }
 }  // namespace
 
-TCsvLineReader::TCsvLineReader(TStream& stream) : m_stream(stream) {}
+TCsvLineReader::TCsvLineReader(TStream& stream) : m_stream(stream) { }
 
 bool TCsvLineReader::Fill()
 {

@@ -39,8 +39,7 @@ class TCsvValueReader {
 public:
     TCsvValueReader(std::string_view line, char quote, char delimiter)
         : m_line(line), m_quote(quote), m_delimiter(delimiter)
-    {
-    }
+    { }
 
     bool HasMore() const { return m_pos < m_line.size(); }
     // The next value; isNull is set for a missing (not quoted) value. A

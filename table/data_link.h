@@ -25,13 +25,13 @@ public:
     // The current record moved; field is null when the whole record may
     // have changed.
     virtual void RecordChanged(TField* field) { (void)field; }
-    virtual void StateChanged() {}
+    virtual void StateChanged() { }
     // The field list changed: look fields up again by name.
-    virtual void LayoutChanged() {}
+    virtual void LayoutChanged() { }
     // Anything may have changed (after a file read or write).
-    virtual void DataSetChanged() {}
+    virtual void DataSetChanged() { }
     // Write the pending value into the field.
-    virtual void UpdateData() {}
+    virtual void UpdateData() { }
 
 private:
     friend class TDataSource;

@@ -11,7 +11,8 @@ constexpr std::int64_t MsPerDay = 86'400'000;
 
 // Days from 1 January 1970 to the given date of the proleptic Gregorian
 // calendar (Howard Hinnant's days_from_civil).
-constexpr std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
+constexpr std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day)
+{
     year -= month <= 2;
     const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
     const auto yearOfEra = static_cast<unsigned>(year - era * 400);
@@ -20,7 +21,8 @@ constexpr std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned
     return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
 }
 
-void CivilFromDays(std::int64_t days, int& year, int& month, int& day) {
+void CivilFromDays(std::int64_t days, int& year, int& month, int& day)
+{
     days += 719468;
     const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
     const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
@@ -36,7 +38,8 @@ void CivilFromDays(std::int64_t days, int& year, int& month, int& day) {
 constexpr std::int64_t EpochOffset = -DaysFromCivil(1899, 12, 30);
 
 // Day numbers relative to 30 December 1899.
-constexpr std::int64_t DayNumber(int year, int month, int day) {
+constexpr std::int64_t DayNumber(int year, int month, int day)
+{
     return DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
            EpochOffset;
 }
@@ -45,26 +48,31 @@ constexpr std::int64_t FirstDay = DayNumber(1, 1, 1);
 constexpr std::int64_t LastDay = DayNumber(9999, 12, 31);
 static_assert(FirstDay == -693593 && LastDay == 2958465);
 
-double Combine(std::int64_t dayNumber, std::int64_t msOfDay) {
+double Combine(std::int64_t dayNumber, std::int64_t msOfDay)
+{
     const double time = static_cast<double>(msOfDay) / static_cast<double>(MsPerDay);
     const auto date = static_cast<double>(dayNumber);
     return dayNumber >= 0 ? date + time : date - time;
 }
 
-bool IsLeapYear(int year) {
+bool IsLeapYear(int year)
+{
     return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }
 
-int DaysInMonth(int year, int month) {
+int DaysInMonth(int year, int month)
+{
     static constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return month == 2 && IsLeapYear(year) ? 29 : Days[month - 1];
 }
 
-std::int64_t MsOfDay(int hour, int minute, int second, int msec) {
+std::int64_t MsOfDay(int hour, int minute, int second, int msec)
+{
     return ((hour * 60LL + minute) * 60 + second) * 1000 + msec;
 }
 
-void AppendPadded(std::string& out, int value, std::size_t width) {
+void AppendPadded(std::string& out, int value, std::size_t width)
+{
     const std::string digits = std::to_string(value);
     if (digits.size() < width)
         out.append(width - digits.size(), '0');
@@ -74,16 +82,18 @@ void AppendPadded(std::string& out, int value, std::size_t width) {
 // A forward-only reader over the text being parsed.
 class TScanner {
 public:
-    explicit TScanner(std::string_view text) : text_(text) {}
+    explicit TScanner(std::string_view text) : text_(text) { }
 
     bool AtEnd() const { return pos_ == text_.size(); }
 
-    void SkipBlanks() {
+    void SkipBlanks()
+    {
         while (pos_ < text_.size() && text_[pos_] == ' ')
             ++pos_;
     }
 
-    bool Consume(char c) {
+    bool Consume(char c)
+    {
         if (pos_ == text_.size() || text_[pos_] != c)
             return false;
         ++pos_;
@@ -92,7 +102,8 @@ public:
 
     // Reads a run of decimal digits. Large values stop growing at a bound that
     // every range check rejects, so they cannot overflow.
-    bool ReadNumber(int& value, std::size_t& digitCount) {
+    bool ReadNumber(int& value, std::size_t& digitCount)
+    {
         constexpr int Saturated = 1'000'000;
         const std::size_t start = pos_;
         value = 0;
@@ -105,13 +116,15 @@ public:
         return digitCount > 0;
     }
 
-    bool ReadNumber(int& value) {
+    bool ReadNumber(int& value)
+    {
         std::size_t digitCount = 0;
         return ReadNumber(value, digitCount);
     }
 
     // Consumes word when the text continues with it, ignoring ASCII case.
-    bool ConsumeWord(std::string_view word) {
+    bool ConsumeWord(std::string_view word)
+    {
         if (word.empty() || text_.size() - pos_ < word.size())
             return false;
         for (std::size_t i = 0; i < word.size(); ++i) {
@@ -123,7 +136,8 @@ public:
     }
 
 private:
-    static char AsciiLower(char c) {
+    static char AsciiLower(char c)
+    {
         return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
 
@@ -134,7 +148,8 @@ private:
 enum class THalfDay { None, Am, Pm };
 
 // Reads the longest AM/PM designator, the format's or the English one.
-THalfDay ReadDesignator(TScanner& scanner, const TTimeFormat& fmt) {
+THalfDay ReadDesignator(TScanner& scanner, const TTimeFormat& fmt)
+{
     const struct {
         std::string_view word;
         THalfDay half;
@@ -159,7 +174,8 @@ THalfDay ReadDesignator(TScanner& scanner, const TTimeFormat& fmt) {
     return best;
 }
 
-int ApplyTwoDigitYearWindow(int year, int currentYear) {
+int ApplyTwoDigitYearWindow(int year, int currentYear)
+{
     const int pivot = currentYear - 50;
     year += (pivot / 100) * 100;
     if (year < pivot)
@@ -168,7 +184,8 @@ int ApplyTwoDigitYearWindow(int year, int currentYear) {
 }
 
 // "d/m[/y]" as a day number.
-std::optional<std::int64_t> ReadDate(TScanner& scanner, int currentYear) {
+std::optional<std::int64_t> ReadDate(TScanner& scanner, int currentYear)
+{
     int day = 0, month = 0, year = currentYear;
     if (!scanner.ReadNumber(day) || !scanner.Consume('/') || !scanner.ReadNumber(month))
         return std::nullopt;
@@ -186,7 +203,8 @@ std::optional<std::int64_t> ReadDate(TScanner& scanner, int currentYear) {
 
 // "[designator] h[:m[:s[.ms]]] [designator]" up to the end of the text, as
 // milliseconds since midnight.
-std::optional<std::int64_t> ReadTimeToEnd(TScanner& scanner, const TTimeFormat& fmt) {
+std::optional<std::int64_t> ReadTimeToEnd(TScanner& scanner, const TTimeFormat& fmt)
+{
     THalfDay half = ReadDesignator(scanner, fmt);
     scanner.SkipBlanks();
     int hour = 0, minute = 0, second = 0, msec = 0;
@@ -224,24 +242,28 @@ std::optional<std::int64_t> ReadTimeToEnd(TScanner& scanner, const TTimeFormat& 
 
 }  // namespace
 
-bool IsValidDate(int year, int month, int day) {
+bool IsValidDate(int year, int month, int day)
+{
     return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
            day <= DaysInMonth(year, month);
 }
 
-bool IsValidTime(int hour, int minute, int second, int msec) {
+bool IsValidTime(int hour, int minute, int second, int msec)
+{
     return hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60 &&
            msec >= 0 && msec < 1000;
 }
 
 std::optional<double> TryEncodeDateTime(int year, int month, int day, int hour, int minute,
-                                        int second, int msec) {
+                                        int second, int msec)
+{
     if (!IsValidDate(year, month, day) || !IsValidTime(hour, minute, second, msec))
         return std::nullopt;
     return Combine(DayNumber(year, month, day), MsOfDay(hour, minute, second, msec));
 }
 
-double EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec) {
+double EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec)
+{
     const std::optional<double> value =
         TryEncodeDateTime(year, month, day, hour, minute, second, msec);
     if (!value)
@@ -250,7 +272,8 @@ double EncodeDateTime(int year, int month, int day, int hour, int minute, int se
 }
 
 void DecodeDateTime(double value, int& year, int& month, int& day, int& hour, int& minute,
-                    int& second, int& msec) {
+                    int& second, int& msec)
+{
     const double whole = std::trunc(value);
     if (!std::isfinite(value) || whole < static_cast<double>(FirstDay) ||
         whole > static_cast<double>(LastDay))
@@ -270,7 +293,8 @@ void DecodeDateTime(double value, int& year, int& month, int& day, int& hour, in
     hour = static_cast<int>(ms / 3'600'000);
 }
 
-std::string FormatFileDateTime(double value, const TTimeFormat& fmt) {
+std::string FormatFileDateTime(double value, const TTimeFormat& fmt)
+{
     int year, month, day, hour, minute, second, msec;
     DecodeDateTime(value, year, month, day, hour, minute, second, msec);
 
@@ -302,7 +326,8 @@ std::string FormatFileDateTime(double value, const TTimeFormat& fmt) {
 }
 
 std::optional<double> ParseFileDateTime(std::string_view text, int currentYear,
-                                        const TTimeFormat& fmt) {
+                                        const TTimeFormat& fmt)
+{
     TScanner start(text);
     start.SkipBlanks();
     if (start.AtEnd())

@@ -13,12 +13,12 @@ bool IsValidDate(int year, int month, int day);
 bool IsValidTime(int hour, int minute, int second, int msec);
 
 // nullopt when the date or the time is not valid.
-std::optional<double> TryEncodeDateTime(int year, int month, int day, int hour = 0,
-                                        int minute = 0, int second = 0, int msec = 0);
+std::optional<double> TryEncodeDateTime(int year, int month, int day, int hour = 0, int minute = 0,
+                                        int second = 0, int msec = 0);
 
 // Throws EConvertError when the date or the time is not valid.
-double EncodeDateTime(int year, int month, int day, int hour = 0, int minute = 0,
-                      int second = 0, int msec = 0);
+double EncodeDateTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+                      int msec = 0);
 
 // The time is rounded to whole milliseconds; a time that rounds up to 24:00
 // becomes midnight of the next day. Throws EConvertError for a value that is

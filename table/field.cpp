@@ -39,8 +39,7 @@ std::string AnyValueText(const TValue& value)
 
 TField::TField(TqorMemTable& table, std::string fieldName, TFieldType dataType, int size)
     : FieldName(std::move(fieldName)), DataType(dataType), Size(size), m_table(table)
-{
-}
+{ }
 
 std::string TField::DisplayName() const
 {
@@ -52,10 +51,14 @@ int TField::EffectiveDisplayWidth() const
     if (DisplayWidth != 0)
         return DisplayWidth;
     switch (DataType) {
-    case ftString: return Size;
-    case ftBoolean: return 5;
-    case ftDateTime: return 18;
-    default: return 10;
+    case ftString:
+        return Size;
+    case ftBoolean:
+        return 5;
+    case ftDateTime:
+        return 18;
+    default:
+        return 10;
     }
 }
 
@@ -158,8 +161,7 @@ void TField::RaiseInvalidInteger(const std::string& text) const
 
 TStringField::TStringField(TqorMemTable& table, std::string name, int size)
     : TField(table, std::move(name), ftString, size)
-{
-}
+{ }
 
 TValue TStringField::Convert(const TValue& value) const
 {
@@ -182,8 +184,7 @@ std::string TStringField::ToText(const TValue& value) const
 
 TIntegerField::TIntegerField(TqorMemTable& table, std::string name, TFieldType type)
     : TField(table, std::move(name), type, 0)
-{
-}
+{ }
 
 TValue TIntegerField::Convert(const TValue& value) const
 {
@@ -216,15 +217,13 @@ std::string TIntegerField::ToText(const TValue& value) const
 
 TAutoIncField::TAutoIncField(TqorMemTable& table, std::string name)
     : TIntegerField(table, std::move(name), ftAutoInc)
-{
-}
+{ }
 
 // --- boolean ---
 
 TBooleanField::TBooleanField(TqorMemTable& table, std::string name)
     : TField(table, std::move(name), ftBoolean, 0)
-{
-}
+{ }
 
 TValue TBooleanField::Convert(const TValue& value) const
 {
@@ -256,8 +255,7 @@ std::string TBooleanField::ToText(const TValue& value) const
 
 TDateTimeField::TDateTimeField(TqorMemTable& table, std::string name)
     : TField(table, std::move(name), ftDateTime, 0)
-{
-}
+{ }
 
 TValue TDateTimeField::Convert(const TValue& value) const
 {
@@ -295,8 +293,7 @@ std::string TDateTimeField::ToText(const TValue& value) const
 
 TBlobField::TBlobField(TqorMemTable& table, std::string name, TFieldType type)
     : TField(table, std::move(name), type, 0)
-{
-}
+{ }
 
 TValue TBlobField::Convert(const TValue& value) const
 {
@@ -313,9 +310,10 @@ std::string TBlobField::ToText(const TValue& value) const
     return AnyValueText(value);
 }
 
-TMemoField::TMemoField(TqorMemTable& table, std::string name) : TBlobField(table, std::move(name), ftMemo) {}
+TMemoField::TMemoField(TqorMemTable& table, std::string name)
+    : TBlobField(table, std::move(name), ftMemo)
+{ }
 
 TGraphicField::TGraphicField(TqorMemTable& table, std::string name)
     : TBlobField(table, std::move(name), ftGraphic)
-{
-}
+{ }

@@ -7,8 +7,8 @@
 #include <string_view>
 
 struct TAtomicWriteOptions {
-    bool keepBackup = false; // keep the previous file as path + ".bak"
-    unsigned mode = 0600;    // of the new file, before the umask
+    bool keepBackup = false;  // keep the previous file as path + ".bak"
+    unsigned mode = 0600;  // of the new file, before the umask
 };
 
 // Replaces the file at `path` with `content` so that, whatever happens, the

@@ -30,9 +30,9 @@ constexpr std::string_view TempSuffixAlphabet =
 class TUniqueFd {
 public:
     TUniqueFd() = default;
-    explicit TUniqueFd(int fd) : Fd(fd) {}
+    explicit TUniqueFd(int fd) : Fd(fd) { }
     ~TUniqueFd() { Close(); }
-    TUniqueFd(TUniqueFd&& other) noexcept : Fd(std::exchange(other.Fd, -1)) {}
+    TUniqueFd(TUniqueFd&& other) noexcept : Fd(std::exchange(other.Fd, -1)) { }
     TUniqueFd& operator=(TUniqueFd&& other) noexcept
     {
         if (this != &other) {
@@ -60,7 +60,7 @@ private:
 // Unlinks a file when the scope is left, unless the file was handed on.
 class TRemoveFileGuard {
 public:
-    explicit TRemoveFileGuard(std::string path) : Path(std::move(path)) {}
+    explicit TRemoveFileGuard(std::string path) : Path(std::move(path)) { }
     ~TRemoveFileGuard()
     {
         if (!Path.empty())
@@ -133,9 +133,8 @@ bool IsTempNameOf(std::string_view name, std::string_view targetName)
     if (name.front() != '.')
         return false;
     const auto suffix = name.substr(1, TempSuffixLength);
-    return std::all_of(suffix.begin(), suffix.end(), [](char c) {
-        return TempSuffixAlphabet.find(c) != std::string_view::npos;
-    });
+    return std::all_of(suffix.begin(), suffix.end(),
+                       [](char c) { return TempSuffixAlphabet.find(c) != std::string_view::npos; });
 }
 
 constexpr int MaxNameAttempts = 100;
@@ -191,7 +190,8 @@ std::string CopyToTempFile(const std::string& path, mode_t mode)
             continue;
         if (got == 0)
             break;
-        if (got < 0 || !WriteAll(copy.Get(), std::string_view(buffer, static_cast<std::size_t>(got))))
+        if (got < 0 ||
+            !WriteAll(copy.Get(), std::string_view(buffer, static_cast<std::size_t>(got))))
             ThrowWriteError();
     }
     if (!SyncAndClose(copy))
@@ -224,14 +224,14 @@ std::string StageBackupOf(const std::string& path, const struct stat& target)
 
 void ReplaceBackupWithCurrent(const std::string& path)
 {
-    struct stat target {};
+    struct stat target { };
     if (::stat(path.c_str(), &target) != 0) {
         if (errno == ENOENT)
             return;
         ThrowWriteError();
     }
     const std::string backupPath = path + ".bak";
-    struct stat backup {};
+    struct stat backup { };
     // After a save that stopped between these two steps the backup already is
     // the current file; rename() would then succeed without doing anything.
     if (::stat(backupPath.c_str(), &backup) == 0 && backup.st_dev == target.st_dev &&
@@ -260,7 +260,7 @@ std::string OpenErrorMessage(const std::string& path, const std::string& reason)
     return "Cannot open file \"" + path + "\". " + reason;
 }
 
-} // namespace
+}  // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view content,
                          const TAtomicWriteOptions& options)
@@ -308,7 +308,7 @@ TFileReader::TFileReader(const std::string& path)
 {
     // O_NONBLOCK keeps open() from waiting for a writer when the path is a FIFO.
     TUniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat info {};
+    struct stat info { };
     if (!fd || ::fstat(fd.Get(), &info) != 0) {
         const int error = errno;
         throw EFOpenError(OpenErrorMessage(path, ErrnoText(error)));

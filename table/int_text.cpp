@@ -2,9 +2,13 @@
 
 namespace {
 
-bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDecimalDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
-int HexDigitValue(char c) {
+int HexDigitValue(char c)
+{
     if (IsDecimalDigit(c))
         return c - '0';
     if (c >= 'A' && c <= 'F')
@@ -15,7 +19,8 @@ int HexDigitValue(char c) {
 }
 
 // Length of the hexadecimal prefix at the start of text, 0 when there is none.
-std::size_t HexPrefixLength(std::string_view text) {
+std::size_t HexPrefixLength(std::string_view text)
+{
     if (text.starts_with('$') || text.starts_with('x') || text.starts_with('X'))
         return 1;
     if (text.starts_with("0x") || text.starts_with("0X"))
@@ -26,7 +31,8 @@ std::size_t HexPrefixLength(std::string_view text) {
 // The magnitude as an unsigned value no larger than limit, or nullopt when
 // digits is empty, holds a non-digit or exceeds limit.
 std::optional<std::uint64_t> ReadMagnitude(std::string_view digits, unsigned base,
-                                           std::uint64_t limit) {
+                                           std::uint64_t limit)
+{
     if (digits.empty())
         return std::nullopt;
     std::uint64_t value = 0;
@@ -43,7 +49,8 @@ std::optional<std::uint64_t> ReadMagnitude(std::string_view digits, unsigned bas
 
 }  // namespace
 
-std::optional<std::int32_t> ParseIntegerText(std::string_view text) {
+std::optional<std::int32_t> ParseIntegerText(std::string_view text)
+{
     while (text.starts_with(' '))
         text.remove_prefix(1);
     bool negative = false;
@@ -70,6 +77,7 @@ std::optional<std::int32_t> ParseIntegerText(std::string_view text) {
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-std::string IntegerToText(std::int32_t value) {
+std::string IntegerToText(std::int32_t value)
+{
     return std::to_string(value);
 }

@@ -38,8 +38,8 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b)
         const bool moreB = NextCodePoint(b, j, cb);
         if (!moreA || !moreB)
             return moreA == moreB;
-        if (ca != cb && rules.tolower(static_cast<wchar_t>(ca)) !=
-                            rules.tolower(static_cast<wchar_t>(cb)))
+        if (ca != cb &&
+            rules.tolower(static_cast<wchar_t>(ca)) != rules.tolower(static_cast<wchar_t>(cb)))
             return false;
     }
 }
@@ -47,8 +47,7 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b)
 
 TqorMemTable::TqorMemTable(std::string name)
     : m_name(std::move(name)), m_compare(MakeLocaleTextCompare())
-{
-}
+{ }
 
 TqorMemTable::~TqorMemTable()
 {
@@ -72,8 +71,13 @@ void TqorMemTable::CheckActive() const
 bool TqorMemTable::IsSupportedFieldType(TFieldType type)
 {
     switch (type) {
-    case ftString: case ftInteger: case ftBoolean: case ftDateTime:
-    case ftAutoInc: case ftMemo: case ftGraphic:
+    case ftString:
+    case ftInteger:
+    case ftBoolean:
+    case ftDateTime:
+    case ftAutoInc:
+    case ftMemo:
+    case ftGraphic:
         return true;
     default:
         return false;
@@ -86,13 +90,27 @@ TField& TqorMemTable::AddField(const std::string& name, TFieldType type, int siz
         RaiseNamed(OpenDataset);
     std::unique_ptr<TField> field;
     switch (type) {
-    case ftString: field = std::make_unique<TStringField>(*this, name, size); break;
-    case ftInteger: field = std::make_unique<TIntegerField>(*this, name); break;
-    case ftBoolean: field = std::make_unique<TBooleanField>(*this, name); break;
-    case ftDateTime: field = std::make_unique<TDateTimeField>(*this, name); break;
-    case ftAutoInc: field = std::make_unique<TAutoIncField>(*this, name); break;
-    case ftMemo: field = std::make_unique<TMemoField>(*this, name); break;
-    case ftGraphic: field = std::make_unique<TGraphicField>(*this, name); break;
+    case ftString:
+        field = std::make_unique<TStringField>(*this, name, size);
+        break;
+    case ftInteger:
+        field = std::make_unique<TIntegerField>(*this, name);
+        break;
+    case ftBoolean:
+        field = std::make_unique<TBooleanField>(*this, name);
+        break;
+    case ftDateTime:
+        field = std::make_unique<TDateTimeField>(*this, name);
+        break;
+    case ftAutoInc:
+        field = std::make_unique<TAutoIncField>(*this, name);
+        break;
+    case ftMemo:
+        field = std::make_unique<TMemoField>(*this, name);
+        break;
+    case ftGraphic:
+        field = std::make_unique<TGraphicField>(*this, name);
+        break;
     default:
         throw EMemTableError(std::string("Unsupported field type (") + FieldTypeName(type) + ")");
     }
@@ -145,7 +163,8 @@ void TqorMemTable::Open()
         FieldDefs.clear();
         for (const auto& field : m_fields) {
             if (field->FieldKind == fkData || field->FieldKind == fkInternalCalc)
-                FieldDefs.push_back({field->FieldName, field->DataType, field->Size, field->Required});
+                FieldDefs.push_back(
+                    {field->FieldName, field->DataType, field->Size, field->Required});
         }
     }
     m_autoIncField = nullptr;
@@ -215,7 +234,8 @@ void TqorMemTable::StartNewRecord(bool atEnd)
     CheckActive();
     LeaveEditState();
     if (m_recordsAdded >= MaxRecordsAdded)
-        throw EMemTableFatalError("Bookmark counter is out of range. Please close and reopen table.");
+        throw EMemTableFatalError(
+            "Bookmark counter is out of range. Please close and reopen table.");
     std::vector<TValue> buffer(m_fields.size());
     if (m_autoIncField && !m_loading) {
         const std::int64_t next = m_highestAutoInc + 1;

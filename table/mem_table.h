@@ -123,7 +123,8 @@ public:
     void SetTextCompare(TTextCompare compare) { m_compare = std::move(compare); }
     // Compares two texts as the search and the sort do; raises
     // EMemTableInvalidLocale when the comparison fails.
-    int CompareText(std::string_view a, std::string_view b, bool ignoreCase, bool ignoreLocale) const;
+    int CompareText(std::string_view a, std::string_view b, bool ignoreCase,
+                    bool ignoreLocale) const;
 
     // --- events ---
     std::function<void(TqorMemTable&)> BeforeScroll;

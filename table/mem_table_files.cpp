@@ -10,8 +10,11 @@
 namespace {
 class TFileReadStream : public TStream {
 public:
-    explicit TFileReadStream(TFileReader& reader) : m_reader(reader) {}
-    std::size_t Read(char* buffer, std::size_t size) override { return m_reader.Read(buffer, size); }
+    explicit TFileReadStream(TFileReader& reader) : m_reader(reader) { }
+    std::size_t Read(char* buffer, std::size_t size) override
+    {
+        return m_reader.Read(buffer, size);
+    }
     void Write(std::string_view) override { throw EWriteError("Stream write error"); }
 
 private:

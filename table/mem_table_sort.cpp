@@ -61,12 +61,23 @@ std::vector<TqorMemTable::SortKey> TqorMemTable::ParseSortFields() const
         if (colon != std::string::npos) {
             for (char c : item.substr(colon + 1)) {
                 switch (std::toupper(static_cast<unsigned char>(c))) {
-                case 'C': key.caseInsensitive = true; break;
-                case 'D': key.descending = true; break;
-                case 'N': key.ignoreNull = true; break;
-                case 'P': key.partial = true; break;
-                case 'L': key.ignoreLocale = true; break;
-                default: break;
+                case 'C':
+                    key.caseInsensitive = true;
+                    break;
+                case 'D':
+                    key.descending = true;
+                    break;
+                case 'N':
+                    key.ignoreNull = true;
+                    break;
+                case 'P':
+                    key.partial = true;
+                    break;
+                case 'L':
+                    key.ignoreLocale = true;
+                    break;
+                default:
+                    break;
                 }
             }
         }
@@ -135,9 +146,8 @@ void TqorMemTable::RebuildSortOrder()
     order.reserve(m_rows.size());
     for (const auto& row : m_rows)
         order.push_back(row.get());
-    std::sort(order.begin(), order.end(), [this](const Record* a, const Record* b) {
-        return CompareRecords(*a, *b) < 0;
-    });
+    std::sort(order.begin(), order.end(),
+              [this](const Record* a, const Record* b) { return CompareRecords(*a, *b) < 0; });
     m_sorted = std::move(order);
 }
 

@@ -10,7 +10,8 @@ constexpr unsigned Offset = 32;
 
 }  // namespace
 
-std::string EncodeSixBit(std::string_view bytes) {
+std::string EncodeSixBit(std::string_view bytes)
+{
     std::string out;
     out.reserve((4 * bytes.size() + 2) / 3);
     std::uint32_t pending = 0;
@@ -29,7 +30,8 @@ std::string EncodeSixBit(std::string_view bytes) {
     return out;
 }
 
-std::string DecodeSixBit(std::string_view chars) {
+std::string DecodeSixBit(std::string_view chars)
+{
     std::string out;
     out.reserve(3 * chars.size() / 4);
     std::uint32_t pending = 0;

@@ -20,7 +20,7 @@ public:
 class TStringStream : public TStream {
 public:
     TStringStream() = default;
-    explicit TStringStream(std::string bytes) : m_bytes(std::move(bytes)) {}
+    explicit TStringStream(std::string bytes) : m_bytes(std::move(bytes)) { }
 
     std::size_t Read(char* buffer, std::size_t size) override;
     void Write(std::string_view bytes) override;

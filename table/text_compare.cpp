@@ -14,11 +14,20 @@ bool Widen(std::string_view text, std::wstring& out)
         const auto lead = static_cast<unsigned char>(text[i]);
         int extra;
         char32_t cp;
-        if (lead < 0x80) { cp = lead; extra = 0; }
-        else if (lead >= 0xC2 && lead < 0xE0) { cp = lead & 0x1F; extra = 1; }
-        else if (lead >= 0xE0 && lead < 0xF0) { cp = lead & 0x0F; extra = 2; }
-        else if (lead >= 0xF0 && lead < 0xF5) { cp = lead & 0x07; extra = 3; }
-        else return false;
+        if (lead < 0x80) {
+            cp = lead;
+            extra = 0;
+        } else if (lead >= 0xC2 && lead < 0xE0) {
+            cp = lead & 0x1F;
+            extra = 1;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            cp = lead & 0x0F;
+            extra = 2;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            cp = lead & 0x07;
+            extra = 3;
+        } else
+            return false;
         if (i + static_cast<std::size_t>(extra) >= text.size() && extra > 0)
             return false;
         for (int k = 1; k <= extra; ++k) {
@@ -51,8 +60,7 @@ public:
         : m_locale(LoadLocale(name)),
           m_collate(&std::use_facet<std::collate<wchar_t>>(m_locale)),
           m_ctype(&std::use_facet<std::ctype<wchar_t>>(m_locale))
-    {
-    }
+    { }
 
     std::optional<int> operator()(std::string_view a, std::string_view b, bool ignoreCase)
     {

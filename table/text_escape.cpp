@@ -7,7 +7,8 @@
 
 namespace {
 
-void AppendCodePointEscape(std::string& out, char32_t cp) {
+void AppendCodePointEscape(std::string& out, char32_t cp)
+{
     static constexpr char HexDigits[] = "0123456789ABCDEF";
     char digits[8];
     int count = 0;
@@ -21,7 +22,8 @@ void AppendCodePointEscape(std::string& out, char32_t cp) {
     out += ';';
 }
 
-int HexValue(char c) {
+int HexValue(char c)
+{
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')
@@ -33,7 +35,8 @@ int HexValue(char c) {
 
 // Reads "<1 to 6 hex digits>;" at bytes[pos]. On success returns the code
 // point and moves pos past the ';'.
-std::optional<char32_t> ReadCodePointEscape(std::string_view bytes, std::size_t& pos) {
+std::optional<char32_t> ReadCodePointEscape(std::string_view bytes, std::size_t& pos)
+{
     constexpr std::size_t MaxDigits = 6;
     std::size_t end = pos;
     char32_t cp = 0;
@@ -47,7 +50,8 @@ std::optional<char32_t> ReadCodePointEscape(std::string_view bytes, std::size_t&
     return cp;
 }
 
-void AppendCp1250Byte(std::string& out, char byte) {
+void AppendCp1250Byte(std::string& out, char byte)
+{
     // Most bytes are ASCII, which UTF-8 keeps as it is; reading files spends
     // much of its time here.
     if (static_cast<unsigned char>(byte) < 0x80) {
@@ -59,7 +63,8 @@ void AppendCp1250Byte(std::string& out, char byte) {
 
 }  // namespace
 
-std::string EscapeText(std::string_view utf8) {
+std::string EscapeText(std::string_view utf8)
+{
     std::string out;
     out.reserve(utf8.size());
     std::size_t pos = 0;
@@ -71,11 +76,20 @@ std::string EscapeText(std::string_view utf8) {
             continue;
         }
         switch (cp) {
-        case U'\0': out += "%0"; continue;
-        case U'\n': out += "%n"; continue;
-        case U'\r': out += "%c"; continue;
-        case U'%': out += "%%"; continue;
-        default: break;
+        case U'\0':
+            out += "%0";
+            continue;
+        case U'\n':
+            out += "%n";
+            continue;
+        case U'\r':
+            out += "%c";
+            continue;
+        case U'%':
+            out += "%%";
+            continue;
+        default:
+            break;
         }
         if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
             out += static_cast<char>(*byte);
@@ -85,7 +99,8 @@ std::string EscapeText(std::string_view utf8) {
     return out;
 }
 
-std::string UnescapeText(std::string_view bytes) {
+std::string UnescapeText(std::string_view bytes)
+{
     std::string out;
     out.reserve(bytes.size());
     std::size_t pos = 0;
@@ -99,16 +114,24 @@ std::string UnescapeText(std::string_view bytes) {
             break;
         const char code = bytes[pos++];
         switch (code) {
-        case '0': out += '\0'; break;
-        case 'n': out += '\n'; break;
-        case 'c': out += '\r'; break;
+        case '0':
+            out += '\0';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'c':
+            out += '\r';
+            break;
         case 'u':
             if (const std::optional<char32_t> cp = ReadCodePointEscape(bytes, pos))
                 AppendUtf8(out, *cp);
             else
                 out += 'u';
             break;
-        default: AppendCp1250Byte(out, code); break;
+        default:
+            AppendCp1250Byte(out, code);
+            break;
         }
     }
     return out;

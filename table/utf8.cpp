@@ -2,10 +2,14 @@
 
 namespace {
 
-bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char b)
+{
+    return (b & 0xC0) == 0x80;
+}
 
 // Length of a well-formed sequence starting at s[pos] (decoded into cp), or 0.
-std::size_t DecodeSequence(std::string_view s, std::size_t pos, char32_t& cp) {
+std::size_t DecodeSequence(std::string_view s, std::size_t pos, char32_t& cp)
+{
     const auto lead = static_cast<unsigned char>(s[pos]);
     if (lead < 0x80) {
         cp = lead;
@@ -44,7 +48,8 @@ std::size_t DecodeSequence(std::string_view s, std::size_t pos, char32_t& cp) {
 
 }  // namespace
 
-bool NextCodePoint(std::string_view s, std::size_t& pos, char32_t& cp, bool* valid) {
+bool NextCodePoint(std::string_view s, std::size_t& pos, char32_t& cp, bool* valid)
+{
     if (pos >= s.size())
         return false;
     const std::size_t length = DecodeSequence(s, pos, cp);
@@ -59,7 +64,8 @@ bool NextCodePoint(std::string_view s, std::size_t& pos, char32_t& cp, bool* val
     return true;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp)
+{
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -77,7 +83,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-bool IsValidUtf8(std::string_view s) {
+bool IsValidUtf8(std::string_view s)
+{
     std::size_t pos = 0;
     char32_t cp;
     bool valid = true;
@@ -88,7 +95,8 @@ bool IsValidUtf8(std::string_view s) {
     return true;
 }
 
-std::size_t Utf8Length(std::string_view s) {
+std::size_t Utf8Length(std::string_view s)
+{
     std::size_t pos = 0, count = 0;
     char32_t cp;
     while (NextCodePoint(s, pos, cp))
@@ -96,7 +104,8 @@ std::size_t Utf8Length(std::string_view s) {
     return count;
 }
 
-std::string Utf8Left(std::string_view s, std::size_t chars) {
+std::string Utf8Left(std::string_view s, std::size_t chars)
+{
     std::size_t pos = 0;
     char32_t cp;
     for (std::size_t i = 0; i < chars && NextCodePoint(s, pos, cp); ++i) {

@@ -2,11 +2,12 @@
 
 namespace {
 constexpr const char* typeNames[FieldTypeCount] = {
-    "Unknown", "String", "SmallInt", "Integer", "Word", "Boolean", "Float", "Currency",
-    "BCD", "Date", "Time", "DateTime", "Bytes", "VarBytes", "AutoInc", "Blob", "Memo",
-    "Graphic", "FmtMemo", "ParadoxOle", "dBaseOle", "TypedBinary", "Cursor", "FixedChar",
-    "WideString", "LargeInt", "ADT", "Array", "Reference", "DataSet", "HugeBlob", "HugeClob",
-    "Variant", "Interface", "Dispatch", "Guid", "SQLTimeStamp", "FMTBcdField"};
+    "Unknown",     "String",       "SmallInt",   "Integer",    "Word",     "Boolean",    "Float",
+    "Currency",    "BCD",          "Date",       "Time",       "DateTime", "Bytes",      "VarBytes",
+    "AutoInc",     "Blob",         "Memo",       "Graphic",    "FmtMemo",  "ParadoxOle", "dBaseOle",
+    "TypedBinary", "Cursor",       "FixedChar",  "WideString", "LargeInt", "ADT",        "Array",
+    "Reference",   "DataSet",      "HugeBlob",   "HugeClob",   "Variant",  "Interface",  "Dispatch",
+    "Guid",        "SQLTimeStamp", "FMTBcdField"};
 
 constexpr const char* kindNames[FieldKindCount] = {"Data", "Calculated", "Lookup", "InternalCalc",
                                                    "Aggregate"};

@@ -21,7 +21,7 @@ QString Flag(bool value)
     return value ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-} // namespace
+}  // namespace
 
 void LoadDefaults(TBeall& beall, const QString& settingsFile)
 {
@@ -46,18 +46,20 @@ void SaveDefaults(const TBeall& beall, const QString& settingsFile)
 {
     EnsurePrivateFolder(QFileInfo(settingsFile).absolutePath());
     // The order is the order of the keys in a new file.
-    TIniFile(settingsFile).WriteStrings(DefaultsSection, {
-        {QStringLiteral("Color"), Number(beall.Color)},
-        {QStringLiteral("Font.Name"), beall.Font.Name},
-        {QStringLiteral("Font.Size"), Number(beall.Font.Size)},
-        {QStringLiteral("Font.Color"), Number(beall.Font.Color)},
-        {QStringLiteral("Font.IsUnderline"), Flag(beall.Font.Underline)},
-        {QStringLiteral("Font.IsBold"), Flag(beall.Font.Bold)},
-        {QStringLiteral("Font.IsItalic"), Flag(beall.Font.Italic)},
-        {QStringLiteral("Alignment"), Number(beall.Alignment)},
-        {QStringLiteral("FontTransparent"), Flag(beall.FontTransparent)},
-        {QStringLiteral("WindowTransparent"), Flag(beall.WindowTransparent)},
-        {QStringLiteral("AlphaBlend"), Flag(beall.AlphaBlend)},
-        {QStringLiteral("AlphaBlendValue"), Number(beall.AlphaBlendValue)},
-    });
+    TIniFile(settingsFile)
+        .WriteStrings(DefaultsSection,
+                      {
+                          {QStringLiteral("Color"), Number(beall.Color)},
+                          {QStringLiteral("Font.Name"), beall.Font.Name},
+                          {QStringLiteral("Font.Size"), Number(beall.Font.Size)},
+                          {QStringLiteral("Font.Color"), Number(beall.Font.Color)},
+                          {QStringLiteral("Font.IsUnderline"), Flag(beall.Font.Underline)},
+                          {QStringLiteral("Font.IsBold"), Flag(beall.Font.Bold)},
+                          {QStringLiteral("Font.IsItalic"), Flag(beall.Font.Italic)},
+                          {QStringLiteral("Alignment"), Number(beall.Alignment)},
+                          {QStringLiteral("FontTransparent"), Flag(beall.FontTransparent)},
+                          {QStringLiteral("WindowTransparent"), Flag(beall.WindowTransparent)},
+                          {QStringLiteral("AlphaBlend"), Flag(beall.AlphaBlend)},
+                          {QStringLiteral("AlphaBlendValue"), Number(beall.AlphaBlendValue)},
+                      });
 }

@@ -18,37 +18,37 @@ struct TSystemColor {
 constexpr QPalette::ColorGroup Active = QPalette::Active;
 constexpr QPalette::ColorGroup Inactive = QPalette::Inactive;
 constexpr TSystemColor SystemColors[] = {
-    {Active, QPalette::Button},              // 0 scroll bar
-    {Active, QPalette::Window},              // 1 desktop
-    {Active, QPalette::Highlight},           // 2 active caption
-    {Inactive, QPalette::Highlight},         // 3 inactive caption
-    {Active, QPalette::Window},              // 4 menu
-    {Active, QPalette::Base},                // 5 window
-    {Active, QPalette::Dark},                // 6 window frame
-    {Active, QPalette::WindowText},          // 7 menu text
-    {Active, QPalette::Text},                // 8 window text
-    {Active, QPalette::HighlightedText},     // 9 caption text
-    {Active, QPalette::Button},              // 10 active border
-    {Active, QPalette::Midlight},            // 11 inactive border
-    {Active, QPalette::Mid},                 // 12 application workspace
-    {Active, QPalette::Highlight},           // 13 highlight
-    {Active, QPalette::HighlightedText},     // 14 highlight text
-    {Active, QPalette::Button},              // 15 button face
-    {Active, QPalette::Dark},                // 16 button shadow
-    {QPalette::Disabled, QPalette::Text},    // 17 grey text
-    {Active, QPalette::ButtonText},          // 18 button text
-    {Inactive, QPalette::HighlightedText},   // 19 inactive caption text
-    {Active, QPalette::Light},               // 20 button highlight
-    {Active, QPalette::Shadow},              // 21 3D dark shadow
-    {Active, QPalette::Midlight},            // 22 3D light
-    {Active, QPalette::ToolTipText},         // 23 info text
-    {Active, QPalette::ToolTipBase},         // 24 info background
-    {Active, QPalette::Base},                // 25 not used: the window colour
-    {Active, QPalette::Link},                // 26 hot-tracked item
-    {Active, QPalette::Highlight},           // 27 active caption gradient
-    {Inactive, QPalette::Highlight},         // 28 inactive caption gradient
-    {Active, QPalette::Highlight},           // 29 menu highlight
-    {Active, QPalette::Window},              // 30 menu bar
+    {Active, QPalette::Button},  // 0 scroll bar
+    {Active, QPalette::Window},  // 1 desktop
+    {Active, QPalette::Highlight},  // 2 active caption
+    {Inactive, QPalette::Highlight},  // 3 inactive caption
+    {Active, QPalette::Window},  // 4 menu
+    {Active, QPalette::Base},  // 5 window
+    {Active, QPalette::Dark},  // 6 window frame
+    {Active, QPalette::WindowText},  // 7 menu text
+    {Active, QPalette::Text},  // 8 window text
+    {Active, QPalette::HighlightedText},  // 9 caption text
+    {Active, QPalette::Button},  // 10 active border
+    {Active, QPalette::Midlight},  // 11 inactive border
+    {Active, QPalette::Mid},  // 12 application workspace
+    {Active, QPalette::Highlight},  // 13 highlight
+    {Active, QPalette::HighlightedText},  // 14 highlight text
+    {Active, QPalette::Button},  // 15 button face
+    {Active, QPalette::Dark},  // 16 button shadow
+    {QPalette::Disabled, QPalette::Text},  // 17 grey text
+    {Active, QPalette::ButtonText},  // 18 button text
+    {Inactive, QPalette::HighlightedText},  // 19 inactive caption text
+    {Active, QPalette::Light},  // 20 button highlight
+    {Active, QPalette::Shadow},  // 21 3D dark shadow
+    {Active, QPalette::Midlight},  // 22 3D light
+    {Active, QPalette::ToolTipText},  // 23 info text
+    {Active, QPalette::ToolTipBase},  // 24 info background
+    {Active, QPalette::Base},  // 25 not used: the window colour
+    {Active, QPalette::Link},  // 26 hot-tracked item
+    {Active, QPalette::Highlight},  // 27 active caption gradient
+    {Inactive, QPalette::Highlight},  // 28 inactive caption gradient
+    {Active, QPalette::Highlight},  // 29 menu highlight
+    {Active, QPalette::Window},  // 30 menu bar
 };
 constexpr std::size_t WindowIndex = 5;
 }  // namespace

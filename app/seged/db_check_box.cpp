@@ -6,7 +6,7 @@
 
 class TDBCheckBox::Link final : public TDataLink {
 public:
-    explicit Link(TDBCheckBox& box) : m_box(box) {}
+    explicit Link(TDBCheckBox& box) : m_box(box) { }
 
     void RecordChanged(TField* field) override
     {

@@ -6,7 +6,7 @@
 
 class TDBMemo::Link final : public TDataLink {
 public:
-    explicit Link(TDBMemo& memo) : m_memo(memo) {}
+    explicit Link(TDBMemo& memo) : m_memo(memo) { }
 
     void RecordChanged(TField* field) override
     {

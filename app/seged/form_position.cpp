@@ -28,7 +28,7 @@ void FitSpan(std::int64_t limit, int& start, int& length)
     }
 }
 
-} // namespace
+}  // namespace
 
 void FitIntoWorkArea(const QRect& workArea, int& left, int& top, int& width, int& height)
 {
@@ -68,8 +68,9 @@ void LoadFormBounds(const QString& section, int& left, int& top, int& width, int
 void SaveFormPos(const QString& settingsFile, const QString& section, int left, int top)
 {
     try {
-        TIniFile(settingsFile).WriteStrings(section, {{LeftKey, QString::number(left)},
-                                                      {TopKey, QString::number(top)}});
+        TIniFile(settingsFile)
+            .WriteStrings(section,
+                          {{LeftKey, QString::number(left)}, {TopKey, QString::number(top)}});
     } catch (const EIniFileException&) {
         // A lost window position is not worth a message.
     }
@@ -83,10 +84,11 @@ void SaveFormPos(const QString& section, int left, int top)
 void SaveFormBounds(const QString& settingsFile, const QString& section, int left, int top,
                     int width, int height)
 {
-    TIniFile(settingsFile).WriteStrings(section, {{LeftKey, QString::number(left)},
-                                                  {TopKey, QString::number(top)},
-                                                  {WidthKey, QString::number(width)},
-                                                  {HeightKey, QString::number(height)}});
+    TIniFile(settingsFile)
+        .WriteStrings(section, {{LeftKey, QString::number(left)},
+                                {TopKey, QString::number(top)},
+                                {WidthKey, QString::number(width)},
+                                {HeightKey, QString::number(height)}});
 }
 
 void SaveFormBounds(const QString& section, int left, int top, int width, int height)

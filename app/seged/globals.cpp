@@ -42,7 +42,7 @@ QString UserDataFolder()
     return {};
 }
 
-} // namespace
+}  // namespace
 
 void ResolveGlobals(const QString& programFilePath, const QRect& workArea)
 {

@@ -42,12 +42,9 @@ std::string ContentBeforeWrite(const std::filesystem::path& target)
     return ReadWholeFile(target.string());
 }
 
-} // namespace
+}  // namespace
 
-TIniFile::TIniFile(const QString& fileName)
-    : m_fileName(QFileInfo(fileName).absoluteFilePath())
-{
-}
+TIniFile::TIniFile(const QString& fileName) : m_fileName(QFileInfo(fileName).absoluteFilePath()) { }
 
 QString TIniFile::ReadString(const QString& section, const QString& key,
                              const QString& defaultValue) const

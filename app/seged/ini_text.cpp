@@ -33,7 +33,7 @@ std::string_view ReadableText(std::string_view content)
 struct TLine {
     std::size_t Begin = 0;
     std::size_t End = 0;  // end of the content, before the line end
-    std::size_t Next = 0; // start of the following line
+    std::size_t Next = 0;  // start of the following line
 
     std::string_view In(std::string_view text) const { return text.substr(Begin, End - Begin); }
     bool HasLineEnd() const { return Next > End; }
@@ -54,8 +54,8 @@ enum class TLineKind { Other, Section, Key };
 
 struct TParsedLine {
     TLineKind Kind = TLineKind::Other;
-    std::optional<std::string_view> Name; // empty for a section header without ']'
-    std::size_t ValueBegin = 0;           // offset in the text, just after '='
+    std::optional<std::string_view> Name;  // empty for a section header without ']'
+    std::size_t ValueBegin = 0;  // offset in the text, just after '='
 };
 
 TParsedLine Parse(std::string_view text, const TLine& line)
@@ -89,9 +89,9 @@ struct TKeySearch {
     std::optional<TLine> KeyLine;
     std::size_t ValueBegin = 0;
     bool SectionFound = false;
-    std::size_t InsertAt = 0;          // after the last key of the first matching section
+    std::size_t InsertAt = 0;  // after the last key of the first matching section
     bool InsertAfterOpenLine = false;  // the line before InsertAt has no line end
-    bool EndsWithLineEnd = true;       // of the whole text
+    bool EndsWithLineEnd = true;  // of the whole text
     bool EndsWithBlankLine = true;
 };
 
@@ -146,7 +146,7 @@ bool HoldsLineBreakOrNul(std::string_view text)
     return text.find_first_of(std::string_view("\r\n\0", 3)) != npos;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> FindIniValue(std::string_view content, const QString& section,
                                         const QString& key)

@@ -9,7 +9,8 @@ namespace {
 std::optional<QString> DecodeUtf8(std::string_view text)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString decoded = decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    QString decoded =
+        decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
     if (decoder.hasError())
         return std::nullopt;
     return decoded;

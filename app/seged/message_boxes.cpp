@@ -31,9 +31,8 @@ void SetMessageBoxAnswerer(TMessageBoxAnswerer answerer)
 bool AskYesNo(const QString& message, const QString& caption, QWidget* owner)
 {
     QPointer<QWidget> active = QApplication::activeWindow();
-    const auto answer = ShowMessageBox({caption, message, QMessageBox::Question,
-                              QMessageBox::Yes | QMessageBox::No},
-                             owner);
+    const auto answer = ShowMessageBox(
+        {caption, message, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No}, owner);
     if (active)
         active->activateWindow();
     return answer == QMessageBox::Yes;
@@ -41,12 +40,14 @@ bool AskYesNo(const QString& message, const QString& caption, QWidget* owner)
 
 void ShowError(const QString& message, QWidget* owner)
 {
-    ShowMessageBox({QStringLiteral("Hiba"), message, QMessageBox::Critical, QMessageBox::Ok}, owner);
+    ShowMessageBox({QStringLiteral("Hiba"), message, QMessageBox::Critical, QMessageBox::Ok},
+                   owner);
     if (owner)
         owner->activateWindow();
 }
 
 void ShowInfo(const QString& message, QWidget* owner)
 {
-    ShowMessageBox({QStringLiteral("Üzenet"), message, QMessageBox::Information, QMessageBox::Ok}, owner);
+    ShowMessageBox({QStringLiteral("Üzenet"), message, QMessageBox::Information, QMessageBox::Ok},
+                   owner);
 }

@@ -17,7 +17,8 @@ std::optional<unsigned char> SimilarByte(char32_t cp)
     for (int depth = 0; depth < 4 && !base.isEmpty(); ++depth) {
         QString letters;
         for (const QChar c : base)
-            if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Mark_SpacingCombining &&
+            if (c.category() != QChar::Mark_NonSpacing &&
+                c.category() != QChar::Mark_SpacingCombining &&
                 c.category() != QChar::Mark_Enclosing)
                 letters += c;
         if (letters.size() != 1)

@@ -40,7 +40,7 @@ inline bool WriteBytes(const QString& path, const QByteArray& content)
 
 inline unsigned PermissionsOf(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return info.st_mode & 07777;

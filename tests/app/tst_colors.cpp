@@ -50,7 +50,8 @@ void TestColors::plainColor_data()
     QTest::addColumn<std::int32_t>("color");
     QTest::addColumn<QColor>("expected");
 
-    QTest::newRow("light red, the default background") << std::int32_t{0x008080FF} << QColor(255, 128, 128);
+    QTest::newRow("light red, the default background")
+        << std::int32_t{0x008080FF} << QColor(255, 128, 128);
     QTest::newRow("green") << std::int32_t{0x0000FF00} << QColor(0, 255, 0);
     QTest::newRow("blue is the high byte") << std::int32_t{0x00FF0000} << QColor(0, 0, 255);
     QTest::newRow("black") << std::int32_t{0} << QColor(0, 0, 0);
@@ -74,19 +75,29 @@ void TestColors::systemColorFollowsPalette_data()
     QTest::addColumn<int>("group");
     QTest::addColumn<int>("role");
 
-    const auto system = [](std::uint32_t index) { return static_cast<std::int32_t>(0xFF000000u | index); };
-    QTest::newRow("5 window: where text is typed") << system(5) << int(QPalette::Active) << int(QPalette::Base);
+    const auto system = [](std::uint32_t index) {
+        return static_cast<std::int32_t>(0xFF000000u | index);
+    };
+    QTest::newRow("5 window: where text is typed")
+        << system(5) << int(QPalette::Active) << int(QPalette::Base);
     QTest::newRow("8 window text") << system(8) << int(QPalette::Active) << int(QPalette::Text);
-    QTest::newRow("13 highlight") << system(13) << int(QPalette::Active) << int(QPalette::Highlight);
-    QTest::newRow("14 highlight text") << system(14) << int(QPalette::Active) << int(QPalette::HighlightedText);
+    QTest::newRow("13 highlight") << system(13) << int(QPalette::Active)
+                                  << int(QPalette::Highlight);
+    QTest::newRow("14 highlight text")
+        << system(14) << int(QPalette::Active) << int(QPalette::HighlightedText);
     QTest::newRow("15 button face") << system(15) << int(QPalette::Active) << int(QPalette::Button);
     QTest::newRow("17 grey text") << system(17) << int(QPalette::Disabled) << int(QPalette::Text);
-    QTest::newRow("24 info background") << system(24) << int(QPalette::Active) << int(QPalette::ToolTipBase);
-    QTest::newRow("28 inactive caption gradient") << system(28) << int(QPalette::Inactive) << int(QPalette::Highlight);
+    QTest::newRow("24 info background")
+        << system(24) << int(QPalette::Active) << int(QPalette::ToolTipBase);
+    QTest::newRow("28 inactive caption gradient")
+        << system(28) << int(QPalette::Inactive) << int(QPalette::Highlight);
     QTest::newRow("30 menu bar") << system(30) << int(QPalette::Active) << int(QPalette::Window);
-    QTest::newRow("25 unused: window") << system(25) << int(QPalette::Active) << int(QPalette::Base);
-    QTest::newRow("31 unknown: window") << system(31) << int(QPalette::Active) << int(QPalette::Base);
-    QTest::newRow("255 unknown: window") << system(255) << int(QPalette::Active) << int(QPalette::Base);
+    QTest::newRow("25 unused: window")
+        << system(25) << int(QPalette::Active) << int(QPalette::Base);
+    QTest::newRow("31 unknown: window")
+        << system(31) << int(QPalette::Active) << int(QPalette::Base);
+    QTest::newRow("255 unknown: window")
+        << system(255) << int(QPalette::Active) << int(QPalette::Base);
 }
 
 void TestColors::systemColorFollowsPalette()
@@ -95,8 +106,8 @@ void TestColors::systemColorFollowsPalette()
     QFETCH(int, group);
     QFETCH(int, role);
 
-    const QColor expected = QGuiApplication::palette().color(static_cast<QPalette::ColorGroup>(group),
-                                                             static_cast<QPalette::ColorRole>(role));
+    const QColor expected = QGuiApplication::palette().color(
+        static_cast<QPalette::ColorGroup>(group), static_cast<QPalette::ColorRole>(role));
     QCOMPARE(ColorToQColor(color), expected);
     // Stored back, a system colour becomes the plain colour it showed.
     const std::int32_t plain = QColorToColor(ColorToQColor(color));

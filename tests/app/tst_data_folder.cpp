@@ -52,26 +52,40 @@ void TestDataFolder::resolve_data()
     QTest::addColumn<QString>("exeFolder");
     QTest::addColumn<QString>("dataFolder");
 
-    QTest::newRow("XDG_DATA_HOME") << "<home>" << "/srv/data" << "<programs>/Bin/vikora" << false
-                                   << "<programs>/Bin" << "/srv/data/Vikora";
+    QTest::newRow("XDG_DATA_HOME") << "<home>"
+                                   << "/srv/data"
+                                   << "<programs>/Bin/vikora" << false << "<programs>/Bin"
+                                   << "/srv/data/Vikora";
     QTest::newRow("XDG_DATA_HOME with trailing slash")
-        << "<home>" << "/srv//data/" << "<programs>/Bin/vikora" << false << "<programs>/Bin"
+        << "<home>"
+        << "/srv//data/"
+        << "<programs>/Bin/vikora" << false << "<programs>/Bin"
         << "/srv/data/Vikora";
-    QTest::newRow("XDG_DATA_HOME unset") << "<home>" << "<unset>" << "<programs>/Bin/vikora"
-                                         << false << "<programs>/Bin"
+    QTest::newRow("XDG_DATA_HOME unset") << "<home>"
+                                         << "<unset>"
+                                         << "<programs>/Bin/vikora" << false << "<programs>/Bin"
                                          << "<home>/.local/share/Vikora";
-    QTest::newRow("XDG_DATA_HOME relative") << "<home>" << "data" << "<programs>/Bin/vikora"
-                                            << false << "<programs>/Bin"
+    QTest::newRow("XDG_DATA_HOME relative") << "<home>"
+                                            << "data"
+                                            << "<programs>/Bin/vikora" << false << "<programs>/Bin"
                                             << "<home>/.local/share/Vikora";
-    QTest::newRow("no home at all") << "<unset>" << "<unset>" << "<programs>/Bin/vikora" << false
-                                    << "<programs>/Bin" << "<programs>/Bin";
-    QTest::newRow("relative home") << "home" << "" << "<programs>/Bin/vikora" << false
-                                   << "<programs>/Bin" << "<programs>/Bin";
-    QTest::newRow("portable") << "<home>" << "/srv/data" << "<programs>/Bin/vikora" << true
-                              << "<programs>/Bin" << "<programs>/Bin";
-    QTest::newRow("case and dots of the path") << "<home>" << "/srv/data"
-                                               << "<programs>/Mixed Case/./Bin/../vikora" << true
-                                               << "<programs>/Mixed Case" << "<programs>/Mixed Case";
+    QTest::newRow("no home at all") << "<unset>"
+                                    << "<unset>"
+                                    << "<programs>/Bin/vikora" << false << "<programs>/Bin"
+                                    << "<programs>/Bin";
+    QTest::newRow("relative home") << "home"
+                                   << ""
+                                   << "<programs>/Bin/vikora" << false << "<programs>/Bin"
+                                   << "<programs>/Bin";
+    QTest::newRow("portable") << "<home>"
+                              << "/srv/data"
+                              << "<programs>/Bin/vikora" << true << "<programs>/Bin"
+                              << "<programs>/Bin";
+    QTest::newRow("case and dots of the path")
+        << "<home>"
+        << "/srv/data"
+        << "<programs>/Mixed Case/./Bin/../vikora" << true << "<programs>/Mixed Case"
+        << "<programs>/Mixed Case";
 }
 
 void TestDataFolder::resolve()
@@ -138,7 +152,7 @@ void TestDataFolder::dataFolderCreatedPrivateOnFirstWrite()
     EnsureDataFolder();
     for (const QString& folder : {m_programs->filePath("deep"), dataHome, DataFolder})
         QCOMPARE(PermissionsOf(folder), 0700u);
-    EnsureDataFolder(); // an existing folder is fine
+    EnsureDataFolder();  // an existing folder is fine
 
     // An existing folder keeps its permissions.
     QVERIFY(QFile::setPermissions(DataFolder, QFile::ReadOwner | QFile::WriteOwner |

@@ -44,7 +44,7 @@ TBeall Unusual()
     return b;
 }
 
-} // namespace
+}  // namespace
 
 class TestDefaults : public QObject {
     Q_OBJECT
@@ -80,7 +80,7 @@ void TestDefaults::init()
 
 void TestDefaults::load_data()
 {
-    QTest::addColumn<QByteArray>("content"); // of the section "Defaults"
+    QTest::addColumn<QByteArray>("content");  // of the section "Defaults"
     QTest::addColumn<QString>("expected");
 
     const auto with = [](const QString& from, const QString& to) {
@@ -94,9 +94,10 @@ void TestDefaults::load_data()
     QTest::newRow("font") << QByteArray("Font.Name=Arial\r\nFont.Size=12\r\nFont.Color=255\r\n"
                                         "Font.IsItalic=1\r\nFont.IsUnderline=1")
                           << with("Tahoma/10/0/---", "Arial/12/255/-IU");
-    QTest::newRow("font transparent") << QByteArray("FontTransparent=1")
-                                      << with("FontTransparent=0 WindowTransparent=0 UseTransparentColor=0",
-                                              "FontTransparent=1 WindowTransparent=0 UseTransparentColor=1");
+    QTest::newRow("font transparent")
+        << QByteArray("FontTransparent=1")
+        << with("FontTransparent=0 WindowTransparent=0 UseTransparentColor=0",
+                "FontTransparent=1 WindowTransparent=0 UseTransparentColor=1");
     QTest::newRow("window transparent") << QByteArray("WindowTransparent=1")
                                         << with("WindowTransparent=0 UseTransparentColor=0",
                                                 "WindowTransparent=1 UseTransparentColor=1");

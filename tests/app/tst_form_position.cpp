@@ -40,32 +40,31 @@ void TestFormPosition::init()
 
 void TestFormPosition::loadBounds_data()
 {
-    using TBounds = QList<int>; // left, top, width, height
+    using TBounds = QList<int>;  // left, top, width, height
     QTest::addColumn<QRect>("workArea");
     QTest::addColumn<TBounds>("stored");
     QTest::addColumn<TBounds>("expected");
 
     const QRect screen(0, 0, 1024, 768);
     QTest::newRow("fits") << screen << TBounds{624, 568, 400, 200} << TBounds{624, 568, 400, 200};
-    QTest::newRow("left beyond the right edge") << screen << TBounds{5000, 10, 400, 200}
-                                                << TBounds{0, 10, 400, 200};
-    QTest::newRow("reaches past the right edge") << screen << TBounds{900, 10, 400, 200}
-                                                 << TBounds{624, 10, 400, 200};
-    QTest::newRow("wider than the work area") << screen << TBounds{10, 10, 3000, 200}
-                                              << TBounds{0, 10, 1024, 200};
-    QTest::newRow("as wide as the work area") << screen << TBounds{10, 10, 1024, 200}
-                                              << TBounds{0, 10, 1024, 200};
-    QTest::newRow("top beyond the bottom edge") << screen << TBounds{10, 5000, 400, 200}
-                                                << TBounds{10, 0, 400, 200};
-    QTest::newRow("reaches past the bottom edge") << screen << TBounds{10, 700, 400, 200}
-                                                  << TBounds{10, 568, 400, 200};
-    QTest::newRow("taller than the work area") << screen << TBounds{10, 10, 400, 5000}
-                                               << TBounds{10, 0, 400, 768};
-    QTest::newRow("negative left and top kept") << screen << TBounds{-50, -20, 400, 200}
-                                                << TBounds{-50, -20, 400, 200};
-    QTest::newRow("edges of an offset work area") << QRect(100, 30, 924, 738)
-                                                  << TBounds{900, 10, 400, 200}
-                                                  << TBounds{624, 10, 400, 200};
+    QTest::newRow("left beyond the right edge")
+        << screen << TBounds{5000, 10, 400, 200} << TBounds{0, 10, 400, 200};
+    QTest::newRow("reaches past the right edge")
+        << screen << TBounds{900, 10, 400, 200} << TBounds{624, 10, 400, 200};
+    QTest::newRow("wider than the work area")
+        << screen << TBounds{10, 10, 3000, 200} << TBounds{0, 10, 1024, 200};
+    QTest::newRow("as wide as the work area")
+        << screen << TBounds{10, 10, 1024, 200} << TBounds{0, 10, 1024, 200};
+    QTest::newRow("top beyond the bottom edge")
+        << screen << TBounds{10, 5000, 400, 200} << TBounds{10, 0, 400, 200};
+    QTest::newRow("reaches past the bottom edge")
+        << screen << TBounds{10, 700, 400, 200} << TBounds{10, 568, 400, 200};
+    QTest::newRow("taller than the work area")
+        << screen << TBounds{10, 10, 400, 5000} << TBounds{10, 0, 400, 768};
+    QTest::newRow("negative left and top kept")
+        << screen << TBounds{-50, -20, 400, 200} << TBounds{-50, -20, 400, 200};
+    QTest::newRow("edges of an offset work area")
+        << QRect(100, 30, 924, 738) << TBounds{900, 10, 400, 200} << TBounds{624, 10, 400, 200};
     QTest::newRow("largest stored values")
         << screen << TBounds{2147483647, 2147483647, 2147483647, 2147483647}
         << TBounds{0, 0, 1024, 768};
@@ -113,8 +112,9 @@ void TestFormPosition::saveOrderAndGlobals()
     SaveFormBounds("frm_Programok", 900, 20, 400, 300);
     SaveFormPos("frm_Datumbe", 30, 40);
     SaveFormPos("frm_Programok", 5, 6);
-    QCOMPARE(ReadBytes(SettingsFile), Bytes("[frm_Programok]\r\nLeft=5\r\nTop=6\r\nWidth=400\r\n"
-                                            "Height=300\r\n\r\n[frm_Datumbe]\r\nLeft=30\r\nTop=40\r\n"));
+    QCOMPARE(ReadBytes(SettingsFile),
+             Bytes("[frm_Programok]\r\nLeft=5\r\nTop=6\r\nWidth=400\r\n"
+                   "Height=300\r\n\r\n[frm_Datumbe]\r\nLeft=30\r\nTop=40\r\n"));
 
     int left = 0, top = 0, width = 0, height = 0;
     LoadFormPos("frm_Datumbe", left, top);

@@ -61,42 +61,86 @@ void TestIniFile::readString_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("plain") << Bytes("[Defaults]\r\nFont.Name=Arial\r\n") << "Defaults"
-                           << "Font.Name" << "Arial";
+                           << "Font.Name"
+                           << "Arial";
     QTest::newRow("names ignore case") << Bytes("[DEFAULTS]\r\nfont.name=Arial\r\n") << "defaults"
-                                       << "FONT.NAME" << "Arial";
-    QTest::newRow("names ignore case beyond ASCII") << Bytes("[\xC1llapot]\r\n\xF5sz=1\r\n")
-                                                    << "áLLAPOT" << "ŐSZ" << "1";
-    QTest::newRow("blanks around names and value") << Bytes("  [ Defaults ]  \r\n\t Font.Name =  Times New Roman \t\r\n")
-                                                   << "Defaults" << "Font.Name" << "Times New Roman";
-    QTest::newRow("double quotes removed") << Bytes("[D]\r\nA=\" x \"\r\n") << "D" << "A" << " x ";
-    QTest::newRow("single quotes removed") << Bytes("[D]\r\nA='x'\r\n") << "D" << "A" << "x";
-    QTest::newRow("mismatched quotes kept") << Bytes("[D]\r\nA=\"x'\r\n") << "D" << "A" << "\"x'";
-    QTest::newRow("lone quote kept") << Bytes("[D]\r\nA=\"\r\n") << "D" << "A" << "\"";
+                                       << "FONT.NAME"
+                                       << "Arial";
+    QTest::newRow("names ignore case beyond ASCII")
+        << Bytes("[\xC1llapot]\r\n\xF5sz=1\r\n") << "áLLAPOT"
+        << "ŐSZ"
+        << "1";
+    QTest::newRow("blanks around names and value")
+        << Bytes("  [ Defaults ]  \r\n\t Font.Name =  Times New Roman \t\r\n") << "Defaults"
+        << "Font.Name"
+        << "Times New Roman";
+    QTest::newRow("double quotes removed") << Bytes("[D]\r\nA=\" x \"\r\n") << "D"
+                                           << "A"
+                                           << " x ";
+    QTest::newRow("single quotes removed") << Bytes("[D]\r\nA='x'\r\n") << "D"
+                                           << "A"
+                                           << "x";
+    QTest::newRow("mismatched quotes kept") << Bytes("[D]\r\nA=\"x'\r\n") << "D"
+                                            << "A"
+                                            << "\"x'";
+    QTest::newRow("lone quote kept") << Bytes("[D]\r\nA=\"\r\n") << "D"
+                                     << "A"
+                                     << "\"";
     QTest::newRow("unterminated quote stops at its line")
-        << Bytes("[D]\r\nA=\"x\r\nB=y\"\r\n") << "D" << "B" << "y\"";
-    QTest::newRow("empty value is not missing") << Bytes("[D]\r\nA=\r\n") << "D" << "A" << "";
-    QTest::newRow("value holding equals signs") << Bytes("[D]\r\nA=b=c\r\n") << "D" << "A" << "b=c";
-    QTest::newRow("LF line ends") << Bytes("[D]\nA=1\nB=2\n") << "D" << "B" << "2";
-    QTest::newRow("CR line ends") << Bytes("[D]\rA=1\rB=2\r") << "D" << "B" << "2";
-    QTest::newRow("mixed line ends") << Bytes("[D]\r\rA=1\n\r\nB=2") << "D" << "B" << "2";
-    QTest::newRow("last line without line end") << Bytes("[D]\r\nA=1") << "D" << "A" << "1";
-    QTest::newRow("first of two keys") << Bytes("[D]\r\nA=1\r\nA=2\r\n") << "D" << "A" << "1";
-    QTest::newRow("key in a repeated section") << Bytes("[D]\r\nA=1\r\n[E]\r\nB=3\r\n[D]\r\nB=2\r\n")
-                                               << "D" << "B" << "2";
-    QTest::newRow("key of another section") << Bytes("[D]\r\nA=1\r\n[E]\r\nB=2\r\n") << "D" << "B"
-                                            << NotFound;
-    QTest::newRow("key before any section") << Bytes("A=1\r\n[D]\r\n") << "D" << "A" << NotFound;
-    QTest::newRow("missing section") << Bytes("[D]\r\nA=1\r\n") << "X" << "A" << NotFound;
-    QTest::newRow("comment line") << Bytes("[D]\r\n;A=1\r\n") << "D" << "A" << NotFound;
-    QTest::newRow("line without equals sign") << Bytes("[D]\r\nA\r\n") << "D" << "A" << NotFound;
-    QTest::newRow("empty file") << QByteArray() << "D" << "A" << NotFound;
+        << Bytes("[D]\r\nA=\"x\r\nB=y\"\r\n") << "D"
+        << "B"
+        << "y\"";
+    QTest::newRow("empty value is not missing") << Bytes("[D]\r\nA=\r\n") << "D"
+                                                << "A"
+                                                << "";
+    QTest::newRow("value holding equals signs") << Bytes("[D]\r\nA=b=c\r\n") << "D"
+                                                << "A"
+                                                << "b=c";
+    QTest::newRow("LF line ends") << Bytes("[D]\nA=1\nB=2\n") << "D"
+                                  << "B"
+                                  << "2";
+    QTest::newRow("CR line ends") << Bytes("[D]\rA=1\rB=2\r") << "D"
+                                  << "B"
+                                  << "2";
+    QTest::newRow("mixed line ends") << Bytes("[D]\r\rA=1\n\r\nB=2") << "D"
+                                     << "B"
+                                     << "2";
+    QTest::newRow("last line without line end") << Bytes("[D]\r\nA=1") << "D"
+                                                << "A"
+                                                << "1";
+    QTest::newRow("first of two keys") << Bytes("[D]\r\nA=1\r\nA=2\r\n") << "D"
+                                       << "A"
+                                       << "1";
+    QTest::newRow("key in a repeated section")
+        << Bytes("[D]\r\nA=1\r\n[E]\r\nB=3\r\n[D]\r\nB=2\r\n") << "D"
+        << "B"
+        << "2";
+    QTest::newRow("key of another section") << Bytes("[D]\r\nA=1\r\n[E]\r\nB=2\r\n") << "D"
+                                            << "B" << NotFound;
+    QTest::newRow("key before any section") << Bytes("A=1\r\n[D]\r\n") << "D"
+                                            << "A" << NotFound;
+    QTest::newRow("missing section") << Bytes("[D]\r\nA=1\r\n") << "X"
+                                     << "A" << NotFound;
+    QTest::newRow("comment line") << Bytes("[D]\r\n;A=1\r\n") << "D"
+                                  << "A" << NotFound;
+    QTest::newRow("line without equals sign") << Bytes("[D]\r\nA\r\n") << "D"
+                                              << "A" << NotFound;
+    QTest::newRow("empty file") << QByteArray() << "D"
+                                << "A" << NotFound;
     QTest::newRow("header without ] before the key")
-        << Bytes("[D]\r\nA=1\r\n[broken\r\nB=2\r\n") << "D" << "B" << NotFound;
+        << Bytes("[D]\r\nA=1\r\n[broken\r\nB=2\r\n") << "D"
+        << "B" << NotFound;
     QTest::newRow("header without ] after the key")
-        << Bytes("[D]\r\nA=1\r\n[broken\r\nB=2\r\n") << "D" << "A" << "1";
-    QTest::newRow("text before NUL") << Bytes("[D]\r\nA=1\0\r\nB=2\r\n") << "D" << "A" << "1";
-    QTest::newRow("text after NUL") << Bytes("[D]\r\nA=1\0\r\nB=2\r\n") << "D" << "B" << NotFound;
-    QTest::newRow("1 MiB value") << "[D]\r\nA=" + QByteArray(1 << 20, 'x') + "\r\nB=2\r\n" << "D"
+        << Bytes("[D]\r\nA=1\r\n[broken\r\nB=2\r\n") << "D"
+        << "A"
+        << "1";
+    QTest::newRow("text before NUL") << Bytes("[D]\r\nA=1\0\r\nB=2\r\n") << "D"
+                                     << "A"
+                                     << "1";
+    QTest::newRow("text after NUL") << Bytes("[D]\r\nA=1\0\r\nB=2\r\n") << "D"
+                                    << "B" << NotFound;
+    QTest::newRow("1 MiB value") << "[D]\r\nA=" + QByteArray(1 << 20, 'x') + "\r\nB=2\r\n"
+                                 << "D"
                                  << "A" << QString(1 << 20, QLatin1Char('x'));
 }
 
@@ -182,47 +226,53 @@ void TestIniFile::write_data()
 
     // Every row writes the value "new".
     QTest::newRow("value replaced in place")
-        << Bytes("; settings\r\n[A]\r\nx=1\r\nk=old\r\ny=2\r\n\r\n[B]\r\nk=keep\r\n") << "A" << "k"
-        << Bytes("; settings\r\n[A]\r\nx=1\r\nk=new\r\ny=2\r\n\r\n[B]\r\nk=keep\r\n");
+        << Bytes("; settings\r\n[A]\r\nx=1\r\nk=old\r\ny=2\r\n\r\n[B]\r\nk=keep\r\n") << "A"
+        << "k" << Bytes("; settings\r\n[A]\r\nx=1\r\nk=new\r\ny=2\r\n\r\n[B]\r\nk=keep\r\n");
     QTest::newRow("file's spelling, blanks and line end kept")
-        << Bytes("[DEFAULTS]\n  COLOR =  old  \nx=1") << "Defaults" << "Color"
-        << Bytes("[DEFAULTS]\n  COLOR =  new\nx=1");
-    QTest::newRow("quoted value replaced") << Bytes("[A]\r\nk=\"old\"\r\n") << "A" << "k"
-                                           << Bytes("[A]\r\nk=new\r\n");
-    QTest::newRow("empty value replaced") << Bytes("[A]\r\nk=  \r\n") << "A" << "k"
-                                          << Bytes("[A]\r\nk=new\r\n");
+        << Bytes("[DEFAULTS]\n  COLOR =  old  \nx=1") << "Defaults"
+        << "Color" << Bytes("[DEFAULTS]\n  COLOR =  new\nx=1");
+    QTest::newRow("quoted value replaced") << Bytes("[A]\r\nk=\"old\"\r\n") << "A"
+                                           << "k" << Bytes("[A]\r\nk=new\r\n");
+    QTest::newRow("empty value replaced") << Bytes("[A]\r\nk=  \r\n") << "A"
+                                          << "k" << Bytes("[A]\r\nk=new\r\n");
     QTest::newRow("new key after the section's last key")
-        << Bytes("[A]\r\nx=1\r\n; note\r\n\r\n[B]\r\ny=2\r\n") << "A" << "k"
-        << Bytes("[A]\r\nx=1\r\nk=new\r\n; note\r\n\r\n[B]\r\ny=2\r\n");
-    QTest::newRow("new key in a section without keys") << Bytes("[A]\r\n[B]\r\ny=2\r\n") << "A"
-                                                       << "k" << Bytes("[A]\r\nk=new\r\n[B]\r\ny=2\r\n");
+        << Bytes("[A]\r\nx=1\r\n; note\r\n\r\n[B]\r\ny=2\r\n") << "A"
+        << "k" << Bytes("[A]\r\nx=1\r\nk=new\r\n; note\r\n\r\n[B]\r\ny=2\r\n");
+    QTest::newRow("new key in a section without keys")
+        << Bytes("[A]\r\n[B]\r\ny=2\r\n") << "A"
+        << "k" << Bytes("[A]\r\nk=new\r\n[B]\r\ny=2\r\n");
     QTest::newRow("new key after a last line without line end")
-        << Bytes("[A]\r\nx=1") << "A" << "k" << Bytes("[A]\r\nx=1\r\nk=new\r\n");
+        << Bytes("[A]\r\nx=1") << "A"
+        << "k" << Bytes("[A]\r\nx=1\r\nk=new\r\n");
     QTest::newRow("new key goes to the first of repeated sections")
-        << Bytes("[A]\r\nx=1\r\n[A]\r\ny=2\r\n") << "A" << "k"
-        << Bytes("[A]\r\nx=1\r\nk=new\r\n[A]\r\ny=2\r\n");
+        << Bytes("[A]\r\nx=1\r\n[A]\r\ny=2\r\n") << "A"
+        << "k" << Bytes("[A]\r\nx=1\r\nk=new\r\n[A]\r\ny=2\r\n");
     QTest::newRow("key replaced in a repeated section")
-        << Bytes("[A]\r\nx=1\r\n[A]\r\nk=old\r\n") << "A" << "k"
-        << Bytes("[A]\r\nx=1\r\n[A]\r\nk=new\r\n");
-    QTest::newRow("missing section appended") << Bytes("[A]\r\nx=1\r\n") << "B" << "k"
-                                              << Bytes("[A]\r\nx=1\r\n\r\n[B]\r\nk=new\r\n");
-    QTest::newRow("missing section after a blank line") << Bytes("[A]\r\nx=1\r\n\r\n") << "B" << "k"
-                                                        << Bytes("[A]\r\nx=1\r\n\r\n[B]\r\nk=new\r\n");
+        << Bytes("[A]\r\nx=1\r\n[A]\r\nk=old\r\n") << "A"
+        << "k" << Bytes("[A]\r\nx=1\r\n[A]\r\nk=new\r\n");
+    QTest::newRow("missing section appended") << Bytes("[A]\r\nx=1\r\n") << "B"
+                                              << "k" << Bytes("[A]\r\nx=1\r\n\r\n[B]\r\nk=new\r\n");
+    QTest::newRow("missing section after a blank line")
+        << Bytes("[A]\r\nx=1\r\n\r\n") << "B"
+        << "k" << Bytes("[A]\r\nx=1\r\n\r\n[B]\r\nk=new\r\n");
     QTest::newRow("missing section after a last line without line end")
-        << Bytes("[A]\nx=1") << "B" << "k" << Bytes("[A]\nx=1\r\n\r\n[B]\r\nk=new\r\n");
-    QTest::newRow("empty file") << QByteArray() << "B" << "k" << Bytes("[B]\r\nk=new\r\n");
-    QTest::newRow("CR line ends") << Bytes("[A]\rk=old\rx=1\r") << "A" << "k"
-                                  << Bytes("[A]\rk=new\rx=1\r");
+        << Bytes("[A]\nx=1") << "B"
+        << "k" << Bytes("[A]\nx=1\r\n\r\n[B]\r\nk=new\r\n");
+    QTest::newRow("empty file") << QByteArray() << "B"
+                                << "k" << Bytes("[B]\r\nk=new\r\n");
+    QTest::newRow("CR line ends") << Bytes("[A]\rk=old\rx=1\r") << "A"
+                                  << "k" << Bytes("[A]\rk=new\rx=1\r");
     QTest::newRow("header without ] is not the section")
-        << Bytes("[A\r\nk=old\r\n") << "A" << "k" << Bytes("[A\r\nk=old\r\n\r\n[A]\r\nk=new\r\n");
+        << Bytes("[A\r\nk=old\r\n") << "A"
+        << "k" << Bytes("[A\r\nk=old\r\n\r\n[A]\r\nk=new\r\n");
     QTest::newRow("NUL tail kept after a new key")
-        << Bytes("[A]\r\nx=1\r\n\0[A]\r\nk=old\xFF\r\n") << "A" << "k"
-        << Bytes("[A]\r\nx=1\r\nk=new\r\n\0[A]\r\nk=old\xFF\r\n");
+        << Bytes("[A]\r\nx=1\r\n\0[A]\r\nk=old\xFF\r\n") << "A"
+        << "k" << Bytes("[A]\r\nx=1\r\nk=new\r\n\0[A]\r\nk=old\xFF\r\n");
     QTest::newRow("NUL tail kept after a new section")
-        << Bytes("[A]\r\nx=1\0tail\r\n") << "B" << "k"
-        << Bytes("[A]\r\nx=1\r\n\r\n[B]\r\nk=new\r\n\0tail\r\n");
-    QTest::newRow("NUL inside the replaced line")
-        << Bytes("[A]\r\nk=old\0rest\r\n") << "A" << "k" << Bytes("[A]\r\nk=new\0rest\r\n");
+        << Bytes("[A]\r\nx=1\0tail\r\n") << "B"
+        << "k" << Bytes("[A]\r\nx=1\r\n\r\n[B]\r\nk=new\r\n\0tail\r\n");
+    QTest::newRow("NUL inside the replaced line") << Bytes("[A]\r\nk=old\0rest\r\n") << "A"
+                                                  << "k" << Bytes("[A]\r\nk=new\0rest\r\n");
 }
 
 void TestIniFile::write()
@@ -331,18 +381,34 @@ void TestIniFile::hostileFiles()
 
 void TestIniFile::writeFailures_data()
 {
-    QTest::addColumn<QString>("place"); // what stands at the file's path
+    QTest::addColumn<QString>("place");  // what stands at the file's path
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
 
-    QTest::newRow("folder missing") << "missing folder" << "k" << "v";
-    QTest::newRow("folder in place of the file") << "folder" << "k" << "v";
-    QTest::newRow("FIFO in place of the file") << "fifo" << "k" << "v";
-    QTest::newRow("line break in the value") << "file" << "k" << "a\r\n[B]";
-    QTest::newRow("equals sign in the key") << "file" << "k=x" << "v";
-    QTest::newRow("empty key") << "file" << "  " << "v";
-    QTest::newRow("key that reads as a section") << "file" << "[k]" << "v";
-    QTest::newRow("key outside Windows-1250") << "file" << "中" << "v";
+    QTest::newRow("folder missing") << "missing folder"
+                                    << "k"
+                                    << "v";
+    QTest::newRow("folder in place of the file") << "folder"
+                                                 << "k"
+                                                 << "v";
+    QTest::newRow("FIFO in place of the file") << "fifo"
+                                               << "k"
+                                               << "v";
+    QTest::newRow("line break in the value") << "file"
+                                             << "k"
+                                             << "a\r\n[B]";
+    QTest::newRow("equals sign in the key") << "file"
+                                            << "k=x"
+                                            << "v";
+    QTest::newRow("empty key") << "file"
+                               << "  "
+                               << "v";
+    QTest::newRow("key that reads as a section") << "file"
+                                                 << "[k]"
+                                                 << "v";
+    QTest::newRow("key outside Windows-1250") << "file"
+                                              << "中"
+                                              << "v";
 }
 
 void TestIniFile::writeFailures()

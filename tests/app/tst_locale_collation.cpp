@@ -18,7 +18,10 @@ QStringList SortedBy(const TTextCompare& compare, QStringList words)
     return words;
 }
 
-int Sign(int value) { return (value > 0) - (value < 0); }
+int Sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
 
 const QStringList Words = {"Zebra", "ágy", "alma", "őz", "öt", "cukor", "csak"};
 // Accents of the same letter count only between otherwise equal words, "cs"
@@ -52,17 +55,28 @@ void TestLocaleCollation::compare_data()
     QTest::addColumn<int>("sign");
 
     // Each of the first rows goes the other way in byte order.
-    QTest::newRow("accented before a later letter") << "ágy" << "Zebra" << false << -1;
-    QTest::newRow("cs after every c word") << "cukor" << "csak" << false << -1;
-    QTest::newRow("ö after o words") << "ozon" << "öt" << false << -1;
-    QTest::newRow("case does not outweigh letters") << "alma" << "Alzó" << false << -1;
-    QTest::newRow("case breaks a tie, lower first") << "alma" << "Alma" << false << -1;
-    QTest::newRow("accent breaks a tie") << "alma" << "álma" << false << -1;
-    QTest::newRow("equal") << "őz" << "őz" << false << 0;
-    QTest::newRow("ignoreCase: case-only difference is equal") << "ALMA" << "alma" << true << 0;
-    QTest::newRow("ignoreCase: accent still counts") << "alma" << "ÁLMA" << true << -1;
-    QTest::newRow("ignoreCase: letters still count") << "Alzó" << "alma" << true << 1;
-    QTest::newRow("empty before anything") << "" << "a" << false << -1;
+    QTest::newRow("accented before a later letter") << "ágy"
+                                                    << "Zebra" << false << -1;
+    QTest::newRow("cs after every c word") << "cukor"
+                                           << "csak" << false << -1;
+    QTest::newRow("ö after o words") << "ozon"
+                                     << "öt" << false << -1;
+    QTest::newRow("case does not outweigh letters") << "alma"
+                                                    << "Alzó" << false << -1;
+    QTest::newRow("case breaks a tie, lower first") << "alma"
+                                                    << "Alma" << false << -1;
+    QTest::newRow("accent breaks a tie") << "alma"
+                                         << "álma" << false << -1;
+    QTest::newRow("equal") << "őz"
+                           << "őz" << false << 0;
+    QTest::newRow("ignoreCase: case-only difference is equal") << "ALMA"
+                                                               << "alma" << true << 0;
+    QTest::newRow("ignoreCase: accent still counts") << "alma"
+                                                     << "ÁLMA" << true << -1;
+    QTest::newRow("ignoreCase: letters still count") << "Alzó"
+                                                     << "alma" << true << 1;
+    QTest::newRow("empty before anything") << ""
+                                           << "a" << false << -1;
 }
 
 void TestLocaleCollation::compare()
@@ -122,7 +136,8 @@ void TestLocaleCollation::tableSortsByTheCollation()
     for (int i = 0; i < table.CountRecords(); ++i)
         names << QString::fromStdString(std::get<std::string>(table.RecordValues(i).front()));
     QCOMPARE(names, HungarianOrder);
-    QVERIFY_THROWS_EXCEPTION(EMemTableInvalidLocale, table.CompareText("\xff", "alma", false, false));
+    QVERIFY_THROWS_EXCEPTION(EMemTableInvalidLocale,
+                             table.CompareText("\xff", "alma", false, false));
 }
 
 QTEST_GUILESS_MAIN(TestLocaleCollation)

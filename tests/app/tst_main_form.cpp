@@ -2,9 +2,9 @@
 #include "app/main_form.h"
 #include "app/seged/beall.h"
 #include "app/seged/clock.h"
+#include "app/seged/db_memo.h"
 #include "app/seged/globals.h"
 #include "app/seged/message_boxes.h"
-#include "app/seged/db_memo.h"
 #include "notes/tulajdonsag.h"
 
 #include <QAction>
@@ -71,13 +71,20 @@ void TestMainForm::errorReportAddsFullStop_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << "Stream write error" << "Stream write error.";
-    QTest::newRow("already a full stop") << "Invalid locale." << "Invalid locale.";
-    QTest::newRow("closing parenthesis sorts before") << "Unknown (x)" << "Unknown (x)";
-    QTest::newRow("quote sorts before") << "Cannot open \"x\"" << "Cannot open \"x\"";
-    QTest::newRow("digit sorts after") << "List index out of bounds (3" << "List index out of bounds (3.";
-    QTest::newRow("accented letter") << "Hibás ő" << "Hibás ő.";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("letter") << "Stream write error"
+                            << "Stream write error.";
+    QTest::newRow("already a full stop") << "Invalid locale."
+                                         << "Invalid locale.";
+    QTest::newRow("closing parenthesis sorts before") << "Unknown (x)"
+                                                      << "Unknown (x)";
+    QTest::newRow("quote sorts before") << "Cannot open \"x\""
+                                        << "Cannot open \"x\"";
+    QTest::newRow("digit sorts after") << "List index out of bounds (3"
+                                       << "List index out of bounds (3.";
+    QTest::newRow("accented letter") << "Hibás ő"
+                                     << "Hibás ő.";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestMainForm::errorReportAddsFullStop()

@@ -52,11 +52,14 @@ void TestMessageBoxes::boxLooksAsAsked_data()
     QTest::addColumn<QMessageBox::Icon>("icon");
     QTest::addColumn<QMessageBox::StandardButtons>("buttons");
 
-    QTest::newRow("AskYesNo: the given caption") << "AskYesNo" << "Törlés" << QMessageBox::Question
-                                                 << (QMessageBox::Yes | QMessageBox::No);
-    QTest::newRow("ShowError") << "ShowError" << "Hiba" << QMessageBox::Critical
+    QTest::newRow("AskYesNo: the given caption")
+        << "AskYesNo"
+        << "Törlés" << QMessageBox::Question << (QMessageBox::Yes | QMessageBox::No);
+    QTest::newRow("ShowError") << "ShowError"
+                               << "Hiba" << QMessageBox::Critical
                                << QMessageBox::StandardButtons(QMessageBox::Ok);
-    QTest::newRow("ShowInfo") << "ShowInfo" << "Üzenet" << QMessageBox::Information
+    QTest::newRow("ShowInfo") << "ShowInfo"
+                              << "Üzenet" << QMessageBox::Information
                               << QMessageBox::StandardButtons(QMessageBox::Ok);
 }
 
@@ -110,9 +113,12 @@ void TestMessageBoxes::activeWindowAfterwards_data()
     QTest::addColumn<QString>("which");
     QTest::addColumn<QString>("activeAfter");
 
-    QTest::newRow("AskYesNo: the window active before") << "AskYesNo" << "before";
-    QTest::newRow("ShowError: the owner") << "ShowError" << "owner";
-    QTest::newRow("ShowInfo: as the box left it") << "ShowInfo" << "elsewhere";
+    QTest::newRow("AskYesNo: the window active before") << "AskYesNo"
+                                                        << "before";
+    QTest::newRow("ShowError: the owner") << "ShowError"
+                                          << "owner";
+    QTest::newRow("ShowInfo: as the box left it") << "ShowInfo"
+                                                  << "elsewhere";
 }
 
 void TestMessageBoxes::activeWindowAfterwards()
@@ -134,7 +140,8 @@ void TestMessageBoxes::activeWindowAfterwards()
     bool elsewhereBecameActive = false;
     SetMessageBoxAnswerer([&](const TMessageBoxRequest&) {
         elsewhere.activateWindow();
-        elsewhereBecameActive = QTest::qWaitFor([&] { return QApplication::activeWindow() == &elsewhere; });
+        elsewhereBecameActive =
+            QTest::qWaitFor([&] { return QApplication::activeWindow() == &elsewhere; });
         return QMessageBox::Yes;
     });
 

@@ -51,7 +51,7 @@ void Type(QWidget* widget, const QString& text)
 // The note windows' view of the store, as the program wires it.
 class StoreForWindows final : public INoteStore {
 public:
-    explicit StoreForWindows(TNoteStore& store) : m_store(store) {}
+    explicit StoreForWindows(TNoteStore& store) : m_store(store) { }
     void SaveNotePosition(int az, int l, int t, int w, int h) override
     {
         m_store.SaveNotePosition(az, l, t, w, h);
@@ -220,8 +220,7 @@ void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote()
     QCOMPARE(Field(2, "szoveg"), TValue{std::string("harmadik")});
     QCOMPARE(Field(2, "latszik"), TValue{true});
     QCOMPARE(Field(1, "szin"), TValue{0x00123456});
-    QCOMPARE(Field(1, "szoveg"),
-             TValue{std::string(confirm ? "Új második" : "második")});
+    QCOMPARE(Field(1, "szoveg"), TValue{std::string(confirm ? "Új második" : "második")});
     QCOMPARE(m_opened, QList<int>{3});
     QCOMPARE(Field(3, "left"), TValue{300});
     // The waiting text save wrote the file, with the dialog's text in it.

@@ -266,7 +266,8 @@ void TestNoteStore::longFontNameIsCut()
 {
     m_store->LoadNotes();
     m_store->aUjExecute();
-    const QString name = QStringLiteral("Árvíztűrő tükörfúrógép betűtípusa hosszú");  // 40 characters
+    const QString name =
+        QStringLiteral("Árvíztűrő tükörfúrógép betűtípusa hosszú");  // 40 characters
     QCOMPARE(name.size(), 40);
     m_store->SaveNoteFont(0, TFontSpec{name, 10, 0, false, false, false});
     QCOMPARE(m_table->GetValue("fontname"), TValue{name.left(30).toStdString()});
@@ -317,12 +318,12 @@ void TestNoteStore::damagedFileIsKeptBeforeFirstWrite_data()
 {
     QTest::addColumn<QByteArray>("damaged");
     // Two good records, then one whose integer cannot be read.
-    QTest::newRow("unreadable value") << QByteArray(
-        "\"kep\",\"szin\",\"left\",\"az\",\"szoveg\",\r\n"
-        ",\"1\",\"10\",\"0\",\"egy\",\r\n"
-        ",\"2\",\"20\",\"1\",\"kett\xF5\",\r\n"
-        ",\"x\",\"30\",\"2\",\"h\xE1rom\",\r\n"
-        ",\"4\",\"40\",\"3\",\"n\xE9gy\",\r\n");
+    QTest::newRow("unreadable value")
+        << QByteArray("\"kep\",\"szin\",\"left\",\"az\",\"szoveg\",\r\n"
+                      ",\"1\",\"10\",\"0\",\"egy\",\r\n"
+                      ",\"2\",\"20\",\"1\",\"kett\xF5\",\r\n"
+                      ",\"x\",\"30\",\"2\",\"h\xE1rom\",\r\n"
+                      ",\"4\",\"40\",\"3\",\"n\xE9gy\",\r\n");
     // The file reads, but a record without an identifier cannot be opened.
     QTest::newRow("record that cannot be opened") << QByteArray(
         "\"az\",\"tol\",\"latszik\",\"isbold\",\"isitalic\",\"isunderline\",\"igazit\","

@@ -13,9 +13,18 @@
 Q_DECLARE_METATYPE(TValue)
 
 namespace {
-TValue Text(const char* text) { return std::string(text); }
-TValue Int(std::int32_t value) { return value; }
-TValue Date(double value) { return TDateTime{value}; }
+TValue Text(const char* text)
+{
+    return std::string(text);
+}
+TValue Int(std::int32_t value)
+{
+    return value;
+}
+TValue Date(double value)
+{
+    return TDateTime{value};
+}
 
 // The conversion error's message, or "no error".
 QString ConvertErrorOf(const std::function<void()>& action)
@@ -52,7 +61,8 @@ void TestTableValues::nullToStr_data()
     QTest::newRow("integer") << Int(-42) << "-42";
     QTest::newRow("boolean") << TValue{true} << "True";
     QTest::newRow("date only") << Date(EncodeDateTime(2024, 3, 5)) << "05/03/2024";
-    QTest::newRow("date and time") << Date(EncodeDateTime(2024, 3, 5, 9, 7, 30)) << "05/03/2024 9:07:30";
+    QTest::newRow("date and time")
+        << Date(EncodeDateTime(2024, 3, 5, 9, 7, 30)) << "05/03/2024 9:07:30";
 }
 
 void TestTableValues::nullToStr()
@@ -77,7 +87,8 @@ void TestTableValues::nullToInt_data()
     QTest::newRow("whole date") << Date(45000) << 45000 << "";
     QTest::newRow("bad text") << Text("abc") << 0 << "'abc' is not a valid integer value";
     QTest::newRow("empty text") << Text("") << 0 << "'' is not a valid integer value";
-    QTest::newRow("beyond 32 bits") << Text("2147483648") << 0 << "'2147483648' is not a valid integer value";
+    QTest::newRow("beyond 32 bits")
+        << Text("2147483648") << 0 << "'2147483648' is not a valid integer value";
 }
 
 void TestTableValues::nullToInt()
@@ -101,10 +112,11 @@ void TestTableValues::nullToDate_data()
     QTest::newRow("null gives the default") << TValue{} << 1.5 << "";
     QTest::newRow("date-time") << Date(45356.25) << 45356.25 << "";
     QTest::newRow("integer as days") << Int(2) << 2.0 << "";
-    QTest::newRow("text in the file format") << Text("05/03/2024 6:00:00") << EncodeDateTime(2024, 3, 5, 6)
-                                             << "";
+    QTest::newRow("text in the file format")
+        << Text("05/03/2024 6:00:00") << EncodeDateTime(2024, 3, 5, 6) << "";
     QTest::newRow("bad text") << Text("tegnap") << 0.0 << "'tegnap' is not a valid date and time";
-    QTest::newRow("impossible date") << Text("31/02/2024") << 0.0 << "'31/02/2024' is not a valid date and time";
+    QTest::newRow("impossible date")
+        << Text("31/02/2024") << 0.0 << "'31/02/2024' is not a valid date and time";
 }
 
 void TestTableValues::nullToDate()

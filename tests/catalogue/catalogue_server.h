@@ -24,7 +24,8 @@ public:
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = nextPendingConnection()) {
                 m_sockets << socket;
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Answer(*socket); });
+                connect(socket, &QTcpSocket::readyRead, socket,
+                        [this, socket] { Answer(*socket); });
             }
         });
         listen(QHostAddress::LocalHost);
@@ -33,7 +34,9 @@ public:
     void Serve(const QByteArray& path, const TServedAnswer& answer) { m_answers[path] = answer; }
     QString Url(const QByteArray& path) const
     {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(QString::fromLatin1(path));
+        return QStringLiteral("http://127.0.0.1:%1%2")
+            .arg(serverPort())
+            .arg(QString::fromLatin1(path));
     }
     int Requests() const { return m_requests; }
 
@@ -47,7 +50,8 @@ private:
         ++m_requests;
         const QByteArray path = request.split(' ').value(1);
         request.clear();
-        const TServedAnswer answer = m_answers.value(path, TServedAnswer{TServedAnswer::Whole, 404, "no"});
+        const TServedAnswer answer =
+            m_answers.value(path, TServedAnswer{TServedAnswer::Whole, 404, "no"});
         if (answer.How == TServedAnswer::Silent)
             return;
         const QByteArray reason = answer.Status == 200 ? "OK" : "Error";

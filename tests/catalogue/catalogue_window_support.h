@@ -87,6 +87,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-inline const QString DownloadErrorBox =
-    QStringLiteral("Hiba: Hiba letöltés közben\r\nKiszolgáló hiba, vagy speciális proxibeállítások");
+inline const QString DownloadErrorBox = QStringLiteral(
+    "Hiba: Hiba letöltés közben\r\nKiszolgáló hiba, vagy speciális proxibeállítások");
 inline const QString RefreshDoneBox = QStringLiteral("Üzenet: Lista frissítése kész.");

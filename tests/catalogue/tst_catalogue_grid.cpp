@@ -22,10 +22,11 @@ std::vector<TCatalogueRow> TwentyFive()
     std::vector<TCatalogueRow> rows;
     for (int i = 1; i <= 25; ++i) {
         const QString n = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
-        rows.push_back({"Program " + n, "Kat " + QStringLiteral("%1").arg(26 - i, 2, 10, QLatin1Char('0')),
-                        "Leírás " + n, "https://www.zamolin.example/p" + n,
-                        i % 3 == 1 ? QStringLiteral("I") : (i % 3 == 2 ? QStringLiteral("i") : QString()),
-                        QString()});
+        rows.push_back(
+            {"Program " + n, "Kat " + QStringLiteral("%1").arg(26 - i, 2, 10, QLatin1Char('0')),
+             "Leírás " + n, "https://www.zamolin.example/p" + n,
+             i % 3 == 1 ? QStringLiteral("I") : (i % 3 == 2 ? QStringLiteral("i") : QString()),
+             QString()});
     }
     return rows;
 }
@@ -156,7 +157,8 @@ void TestCatalogueGrid::cells_are_coloured_by_row_and_column()
                 if (qAbs(c.red() - c.green()) > qAbs(strongest.red() - strongest.green()))
                     strongest = c;
             }
-        return strongest.green() > strongest.red() ? QStringLiteral("tick") : QStringLiteral("cross");
+        return strongest.green() > strongest.red() ? QStringLiteral("tick")
+                                                   : QStringLiteral("cross");
     };
     QCOMPARE(picture(0), QStringLiteral("tick"));
     QCOMPARE(picture(1), QStringLiteral("cross"));
@@ -173,8 +175,8 @@ void TestCatalogueGrid::wheel_moves_one_row_per_notch()
     TDBGrid& grid = *m_form->DBGrid1;
     const QPointF at = CellRect(0, 0).center();
     const auto turn = [&](int delta) {
-        QWheelEvent event(at, grid.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(at, grid.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(grid.viewport(), &event);
     };
     for (int notch = 0; notch < 3; ++notch)

@@ -53,7 +53,8 @@ void TestCatalogueRefresh::initTestCase()
     QByteArray invalid = Good();
     invalid.insert(invalid.indexOf("Vikora"), "\xC3\x28");
     m_server.Serve("/invalid-utf8", {TServedAnswer::Whole, 200, invalid});
-    m_server.Serve("/html", {TServedAnswer::Whole, 200, "<html><body>Karbantart\xC3\xA1s</body></html>\r\n"});
+    m_server.Serve(
+        "/html", {TServedAnswer::Whole, 200, "<html><body>Karbantart\xC3\xA1s</body></html>\r\n"});
     QByteArray badType = Good();
     badType.replace("programok=String", "programok=Cursor");
     m_server.Serve("/bad-type", {TServedAnswer::Whole, 200, badType});
@@ -86,7 +87,8 @@ void TestCatalogueRefresh::first_opening_downloads_converts_and_lists()
         QCOMPARE(m_fixture->Boxes, QStringList{RefreshDoneBox});
         QCOMPARE(TCatalogueWindowFixture::Names(*form),
                  (QStringList{"Vikora", QStringLiteral("Árvíztűrő"), QStringLiteral("Betű")}));
-        QCOMPARE(form->DBGrid1->GridModel()->FieldText(0, "rovid"), QStringLiteral("Emlékeztető cetlik"));
+        QCOMPARE(form->DBGrid1->GridModel()->FieldText(0, "rovid"),
+                 QStringLiteral("Emlékeztető cetlik"));
         const QByteArray stored = TCatalogueWindowFixture::ReadFile(Tfrm_Programok::TableFile());
         QVERIFY(stored.startsWith("\"@@FILE VERSION@@\""));
         QVERIFY(stored.contains("\"\xC1rv\xEDzt\xFBr\xF5\""));
@@ -197,14 +199,20 @@ void TestCatalogueRefresh::only_web_links_are_opened_data()
 {
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("opened");
-    QTest::newRow("https") << "https://www.zamolin.example/vikora" << "https://www.zamolin.example/vikora";
+    QTest::newRow("https") << "https://www.zamolin.example/vikora"
+                           << "https://www.zamolin.example/vikora";
     QTest::newRow("http, normalised") << QStringLiteral("HTTP://Www.Zamolin.example/árvíz")
                                       << "http://www.zamolin.example/%C3%A1rv%C3%ADz";
-    QTest::newRow("file") << "file:///etc/passwd" << "";
-    QTest::newRow("javascript") << "javascript:alert(1)" << "";
-    QTest::newRow("user and password") << "https://a:b@www.zamolin.example/" << "";
-    QTest::newRow("relative") << "vikora.html" << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("file") << "file:///etc/passwd"
+                          << "";
+    QTest::newRow("javascript") << "javascript:alert(1)"
+                                << "";
+    QTest::newRow("user and password") << "https://a:b@www.zamolin.example/"
+                                       << "";
+    QTest::newRow("relative") << "vikora.html"
+                              << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestCatalogueRefresh::only_web_links_are_opened()

@@ -105,7 +105,8 @@ void TestDownloadFile::progress_dialog_is_modal_and_cancels()
     bool seenModal = false;
     QTimer::singleShot(50ms, this, [&] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* progress = qobject_cast<QProgressDialog*>(w); progress && progress->isVisible()) {
+            if (auto* progress = qobject_cast<QProgressDialog*>(w);
+                progress && progress->isVisible()) {
                 seenModal = progress->isModal() && progress->parentWidget() == &owner;
                 if (auto* button = progress->findChild<QPushButton*>())
                     button->click();

@@ -20,10 +20,12 @@ void TestUtf8ToText::converts_data()
     QTest::newRow("ascii with line ends") << QByteArray("a,b\r\n") << QByteArray("a,b\r\n");
     QTest::newRow("hungarian letters") << QByteArray("\xC5\x91\xC5\xB1\xC3\xA1\xC5\x90\xC5\xB0")
                                        << QByteArray("\xF5\xFB\xE1\xD5\xDB");
-    QTest::newRow("euro sign and dash") << QByteArray("\xE2\x82\xAC\xE2\x80\x93") << QByteArray("\x80\x96");
-    QTest::newRow("accented letter the code page lacks") << QByteArray("\xC3\xB1\xC3\x88")
-                                                         << QByteArray("nE");
-    QTest::newRow("no similar letter") << QByteArray("a\xE6\xBC\xA2" "b\xF0\x9F\x98\x80")
+    QTest::newRow("euro sign and dash")
+        << QByteArray("\xE2\x82\xAC\xE2\x80\x93") << QByteArray("\x80\x96");
+    QTest::newRow("accented letter the code page lacks")
+        << QByteArray("\xC3\xB1\xC3\x88") << QByteArray("nE");
+    QTest::newRow("no similar letter") << QByteArray("a\xE6\xBC\xA2"
+                                                     "b\xF0\x9F\x98\x80")
                                        << QByteArray("a?b?");
     QTest::newRow("ends in the first byte of a pair") << QByteArray("abc\xC3") << QByteArray();
     QTest::newRow("continuation byte out of range") << QByteArray("\xC3\x28x") << QByteArray();

@@ -48,7 +48,7 @@ QStringList TreeOf(const QString& folder)
 
 unsigned PermissionsOf(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
@@ -155,17 +155,22 @@ void TestAutostartStore::writeThenRead_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("execLine");  // as the desktop's launcher reads it
 
-    QTest::newRow("plain") << "/usr/bin/vikora" << "Exec=/usr/bin/vikora";
+    QTest::newRow("plain") << "/usr/bin/vikora"
+                           << "Exec=/usr/bin/vikora";
     QTest::newRow("blanks") << "/home/user/My Programs/Vikora"
                             << R"(Exec="/home/user/My Programs/Vikora")";
-    QTest::newRow("percent is not a field code") << "/opt/100%/vikora" << "Exec=/opt/100%%/vikora";
-    QTest::newRow("percent in quotes") << "/opt/100 %f/vikora" << R"(Exec="/opt/100 %%f/vikora")";
-    QTest::newRow("double quote") << R"(/tmp/a"b/vikora)" << R"(Exec="/tmp/a\\"b/vikora")";
-    QTest::newRow("backslash and dollar")
-        << R"(/tmp/a\b$c/vikora)" << R"(Exec="/tmp/a\\\\b\\$c/vikora")";
-    QTest::newRow("single quote and backtick")
-        << "/tmp/it's`x`/vikora" << R"(Exec="/tmp/it's\\`x\\`/vikora")";
-    QTest::newRow("leading blank") << " /vikora" << R"(Exec=" /vikora")";
+    QTest::newRow("percent is not a field code") << "/opt/100%/vikora"
+                                                 << "Exec=/opt/100%%/vikora";
+    QTest::newRow("percent in quotes") << "/opt/100 %f/vikora"
+                                       << R"(Exec="/opt/100 %%f/vikora")";
+    QTest::newRow("double quote") << R"(/tmp/a"b/vikora)"
+                                  << R"(Exec="/tmp/a\\"b/vikora")";
+    QTest::newRow("backslash and dollar") << R"(/tmp/a\b$c/vikora)"
+                                          << R"(Exec="/tmp/a\\\\b\\$c/vikora")";
+    QTest::newRow("single quote and backtick") << "/tmp/it's`x`/vikora"
+                                               << R"(Exec="/tmp/it's\\`x\\`/vikora")";
+    QTest::newRow("leading blank") << " /vikora"
+                                   << R"(Exec=" /vikora")";
     QTest::newRow("non-ASCII") << "/home/józsef/Asztal/vikora őz"
                                << R"(Exec="/home/józsef/Asztal/vikora őz")";
 }
@@ -184,8 +189,8 @@ void TestAutostartStore::writeThenRead()
     const QStringList lines = QString::fromUtf8(ReadBytes(Entry())).split('\n');
     QCOMPARE(lines.first(), "[Desktop Entry]");
     QVERIFY2(lines.contains(execLine), qPrintable(lines.join('\n')));
-    for (const char* line : {"Type=Application", "Name=Vikora", "Name[hu]=Vikora",
-                             "X-GNOME-Autostart-enabled=true"})
+    for (const char* line :
+         {"Type=Application", "Name=Vikora", "Name[hu]=Vikora", "X-GNOME-Autostart-enabled=true"})
         QVERIFY2(lines.contains(line), line);
     QCOMPARE(TreeOf(AutostartFolder()), QStringList{"/Vikora.desktop"});
 }
@@ -250,8 +255,7 @@ void TestAutostartStore::readsEntriesWrittenElsewhere_data()
                       "Exec = /usr/bin/vikora\r\n")
         << "/usr/bin/vikora";
     QTest::newRow("first Exec of the entry group wins")
-        << QByteArray("[Desktop Entry]\nExec=/a\nExec=/b\n[Desktop Action x]\nExec=/c\n")
-        << "/a";
+        << QByteArray("[Desktop Entry]\nExec=/a\nExec=/b\n[Desktop Action x]\nExec=/c\n") << "/a";
     QTest::newRow("backslash-escaped blank outside quotes")
         << QByteArray("[Desktop Entry]\nExec=/My\\\\ Programs/vikora\n") << "/My Programs/vikora";
     QTest::newRow("arguments: the command line as it stands")
@@ -287,14 +291,16 @@ void TestAutostartStore::unreadableEntryRaises_data()
     QTest::newRow("binary garbage") << "file" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
     QTest::newRow("invalid UTF-8") << "file" << QByteArray("[Desktop Entry]\nExec=/a\xff\n");
     QTest::newRow("empty file") << "file" << QByteArray();
-    QTest::newRow("other group first") << "file" << QByteArray("[Other]\n[Desktop Entry]\nExec=/a\n");
+    QTest::newRow("other group first")
+        << "file" << QByteArray("[Other]\n[Desktop Entry]\nExec=/a\n");
     QTest::newRow("key before any group") << "file" << QByteArray("Exec=/a\n[Desktop Entry]\n");
     QTest::newRow("line without '='") << "file" << QByteArray("[Desktop Entry]\nExec /a\n");
     QTest::newRow("no Exec") << "file" << QByteArray("[Desktop Entry]\nType=Application\n");
     QTest::newRow("Exec only in another group")
         << "file" << QByteArray("[Desktop Entry]\nType=Application\n[Desktop Action a]\nExec=/a\n");
-    QTest::newRow("too large")
-        << "file" << "[Desktop Entry]\nExec=/a\nComment=" + QByteArray(70000, 'x') + "\n";
+    QTest::newRow("too large") << "file"
+                               << "[Desktop Entry]\nExec=/a\nComment=" + QByteArray(70000, 'x') +
+                                      "\n";
     QTest::newRow("folder") << "folder" << QByteArray();
     QTest::newRow("FIFO") << "fifo" << QByteArray();
     QTest::newRow("dangling link") << "dangling link" << QByteArray();
@@ -347,11 +353,21 @@ void TestAutostartStore::writeFailureReturnsFalse_data()
     QTest::addColumn<QString>("valueName");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("file in place of the autostart folder") << "autostart" << "Vikora" << "/v";
-    QTest::newRow("file in place of the config folder") << "config" << "Vikora" << "/v";
-    QTest::newRow("folder in place of the entry") << "entry folder" << "Vikora" << "/v";
-    QTest::newRow("empty command") << "" << "Vikora" << "";
-    QTest::newRow("name that is no file name") << "" << "../Vikora" << "/v";
+    QTest::newRow("file in place of the autostart folder") << "autostart"
+                                                           << "Vikora"
+                                                           << "/v";
+    QTest::newRow("file in place of the config folder") << "config"
+                                                        << "Vikora"
+                                                        << "/v";
+    QTest::newRow("folder in place of the entry") << "entry folder"
+                                                  << "Vikora"
+                                                  << "/v";
+    QTest::newRow("empty command") << ""
+                                   << "Vikora"
+                                   << "";
+    QTest::newRow("name that is no file name") << ""
+                                               << "../Vikora"
+                                               << "/v";
 }
 
 void TestAutostartStore::writeFailureReturnsFalse()

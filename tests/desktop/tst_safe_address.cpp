@@ -26,13 +26,20 @@ void TestSafeAddress::accepted_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("normalised");
 
-    QTest::newRow("https") << "https://www.zamolin.example/prg/a.zip" << "https://www.zamolin.example/prg/a.zip";
-    QTest::newRow("http with query and fragment") << "http://x.example/d?id=5&l=hu#top" << "http://x.example/d?id=5&l=hu#top";
-    QTest::newRow("upper-case scheme and host") << "HTTPS://X.Example/Path" << "https://x.example/Path";
-    QTest::newRow("port") << "https://x.example:8443/" << "https://x.example:8443/";
-    QTest::newRow("accented path") << "https://x.example/jegyzet-ő" << "https://x.example/jegyzet-%C5%91";
-    QTest::newRow("accented host") << "https://bücher.example/" << "https://xn--bcher-kva.example/";
-    QTest::newRow("stray percent") << "https://x.example/100%" << "https://x.example/100%25";
+    QTest::newRow("https") << "https://www.zamolin.example/prg/a.zip"
+                           << "https://www.zamolin.example/prg/a.zip";
+    QTest::newRow("http with query and fragment") << "http://x.example/d?id=5&l=hu#top"
+                                                  << "http://x.example/d?id=5&l=hu#top";
+    QTest::newRow("upper-case scheme and host") << "HTTPS://X.Example/Path"
+                                                << "https://x.example/Path";
+    QTest::newRow("port") << "https://x.example:8443/"
+                          << "https://x.example:8443/";
+    QTest::newRow("accented path") << "https://x.example/jegyzet-ő"
+                                   << "https://x.example/jegyzet-%C5%91";
+    QTest::newRow("accented host") << "https://bücher.example/"
+                                   << "https://xn--bcher-kva.example/";
+    QTest::newRow("stray percent") << "https://x.example/100%"
+                                   << "https://x.example/100%25";
     QTest::newRow("2048 characters") << OfLength(2048) << OfLength(2048);
 }
 

@@ -88,7 +88,8 @@ void TestSingleInstance::init()
 {
     m_runtime = std::make_unique<QTemporaryDir>();
     QVERIFY(m_runtime->isValid());
-    QFile::setPermissions(m_runtime->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(m_runtime->path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime->path()));
     m_key = QStringLiteral("TST-%1-%2")
                 .arg(QString::fromLatin1(QTest::currentTestFunction()).toUpper())
@@ -109,10 +110,18 @@ void TestSingleInstance::keyIsUpperCasedFileName_data()
     QTest::addColumn<QString>("override");
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("folder dropped") << "/some/dir/vikora" << "" << "VIKORA";
-    QTest::newRow("extension kept") << "/opt/Vikora/Vikora.exe" << "" << "VIKORA.EXE";
-    QTest::newRow("accented letters") << "/x/vikóra" << "" << "VIKÓRA";
-    QTest::newRow("environment wins") << "/some/dir/vikora" << "ci-run-7" << "CI-RUN-7";
+    QTest::newRow("folder dropped") << "/some/dir/vikora"
+                                    << ""
+                                    << "VIKORA";
+    QTest::newRow("extension kept") << "/opt/Vikora/Vikora.exe"
+                                    << ""
+                                    << "VIKORA.EXE";
+    QTest::newRow("accented letters") << "/x/vikóra"
+                                      << ""
+                                      << "VIKÓRA";
+    QTest::newRow("environment wins") << "/some/dir/vikora"
+                                      << "ci-run-7"
+                                      << "CI-RUN-7";
 }
 
 void TestSingleInstance::keyIsUpperCasedFileName()
@@ -133,9 +142,12 @@ void TestSingleInstance::copiesAreMatchedByFileName_data()
     QTest::addColumn<QString>("laterFile");
     QTest::addColumn<bool>("laterIsFirst");
 
-    QTest::newRow("same file") << "/a/vikora" << "/a/vikora" << false;
-    QTest::newRow("other folder, other case") << "/a/vikora" << "/b/VIKORA" << false;
-    QTest::newRow("copy under another name") << "/a/vikora" << "/a/vikora2" << true;
+    QTest::newRow("same file") << "/a/vikora"
+                               << "/a/vikora" << false;
+    QTest::newRow("other folder, other case") << "/a/vikora"
+                                              << "/b/VIKORA" << false;
+    QTest::newRow("copy under another name") << "/a/vikora"
+                                             << "/a/vikora2" << true;
 }
 
 void TestSingleInstance::copiesAreMatchedByFileName()
@@ -252,9 +264,10 @@ void TestSingleInstance::socketLivesInAPrivateFolder()
     else if (!runtimeDir.startsWith(QLatin1Char('<')))
         qputenv("XDG_RUNTIME_DIR", runtimeDir.toUtf8());
     else if (runtimeDir.contains(QLatin1String("0755")))
-        QFile::setPermissions(m_runtime->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                     | QFile::ReadGroup | QFile::ExeGroup
-                                                     | QFile::ReadOther | QFile::ExeOther);
+        QFile::setPermissions(m_runtime->path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                     QFile::ExeOwner | QFile::ReadGroup |
+                                                     QFile::ExeGroup | QFile::ReadOther |
+                                                     QFile::ExeOther);
 
     const QString fallback = QStringLiteral("/tmp/vikora-%1").arg(::geteuid());
     const QString folder = usesRuntimeDir ? m_runtime->path() : fallback;
@@ -262,8 +275,9 @@ void TestSingleInstance::socketLivesInAPrivateFolder()
     QVERIFY(first.IsFirst());
     QVERIFY(QFileInfo::exists(folder + QLatin1Char('/') + m_key));
     QCOMPARE(QFileInfo::exists(SocketPath()), usesRuntimeDir);
-    QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup
-                                                 | QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther),
+    QCOMPARE(QFileInfo(folder).permissions() &
+                 (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther |
+                  QFile::ExeGroup | QFile::ExeOther),
              QFile::Permissions());
     QVERIFY(!TAppInstance(QStringLiteral("/a/vikora")).IsFirst());
 }
@@ -274,12 +288,14 @@ void TestSingleInstance::handsOverAcrossProcesses()
     first.start(HelperPath, {QStringLiteral("30000")});
     QVERIFY(first.waitForStarted());
     QByteArray firstOutput;
-    QTRY_VERIFY_WITH_TIMEOUT((firstOutput += first.readAllStandardOutput()).contains("first\n"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT((firstOutput += first.readAllStandardOutput()).contains("first\n"),
+                             10000);
 
     const THelperRun later = RunHelper({QStringLiteral("0")});
     QCOMPARE(later.exitCode, 0);
     QCOMPARE(later.output, QByteArray("second\n"));
-    QTRY_VERIFY_WITH_TIMEOUT((firstOutput += first.readAllStandardOutput()).contains("activated\n"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT((firstOutput += first.readAllStandardOutput()).contains("activated\n"),
+                             10000);
 
     // Killed, the first copy leaves its socket file behind; the next start
     // must still be a first copy.
@@ -300,7 +316,8 @@ void TestSingleInstance::twentySimultaneousStartsLeaveOneFirst()
     std::vector<std::unique_ptr<QProcess>> copies;
     for (int i = 0; i < Copies; ++i) {
         copies.push_back(std::make_unique<QProcess>());
-        copies.back()->start(HelperPath, {QStringLiteral("15000"), QString::number(Copies - 1), startAt});
+        copies.back()->start(HelperPath,
+                             {QStringLiteral("15000"), QString::number(Copies - 1), startAt});
     }
 
     int firsts = 0;

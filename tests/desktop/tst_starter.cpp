@@ -17,11 +17,13 @@ public slots:
     void open(const QUrl& url) { Opened.append(url); }
 };
 
-const QStringList RecordedSchemes = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto")};
+const QStringList RecordedSchemes = {QStringLiteral("http"), QStringLiteral("https"),
+                                     QStringLiteral("mailto")};
 
 QString Mailto(const char* subject)
 {
-    return QStringLiteral("mailto:%1?subject=%2").arg(QLatin1String(MakerEmail), QString::fromUtf8(subject));
+    return QStringLiteral("mailto:%1?subject=%2")
+        .arg(QLatin1String(MakerEmail), QString::fromUtf8(subject));
 }
 
 }  // namespace
@@ -61,15 +63,20 @@ void TestStarter::opensAddress_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QUrl>("opened");
 
-    QTest::newRow("home page") << QString::fromLatin1(MakerHomePage) << QUrl(QStringLiteral("https://www.zamolin.example/"));
+    QTest::newRow("home page") << QString::fromLatin1(MakerHomePage)
+                               << QUrl(QStringLiteral("https://www.zamolin.example/"));
     QTest::newRow("second web site") << QString::fromLatin1(MakerSecondWebSite)
                                      << QUrl(QStringLiteral("https://programok.zamolin.example/"));
     QTest::newRow("mail with a subject of two words")
-        << Mailto("vikora megrendeles") << QUrl(QStringLiteral("mailto:info@zamolin.example?subject=vikora%20megrendeles"));
+        << Mailto("vikora megrendeles")
+        << QUrl(QStringLiteral("mailto:info@zamolin.example?subject=vikora%20megrendeles"));
     QTest::newRow("accented subject")
-        << Mailto("megrendelés") << QUrl(QStringLiteral("mailto:info@zamolin.example?subject=megrendel%C3%A9s"));
-    QTest::newRow("host name without scheme") << "www.zamolin.example/a" << QUrl(QStringLiteral("http://www.zamolin.example/a"));
-    QTest::newRow("blanks around") << " \thttps://x.example/p \n" << QUrl(QStringLiteral("https://x.example/p"));
+        << Mailto("megrendelés")
+        << QUrl(QStringLiteral("mailto:info@zamolin.example?subject=megrendel%C3%A9s"));
+    QTest::newRow("host name without scheme")
+        << "www.zamolin.example/a" << QUrl(QStringLiteral("http://www.zamolin.example/a"));
+    QTest::newRow("blanks around") << " \thttps://x.example/p \n"
+                                   << QUrl(QStringLiteral("https://x.example/p"));
 }
 
 void TestStarter::opensAddress()
@@ -80,7 +87,8 @@ void TestStarter::opensAddress()
     starter.SetCommand(command);
     starter.Execute();
     QCOMPARE(m_recorder.Opened, QList<QUrl>{opened});
-    QCOMPARE(m_recorder.Opened.first().toString(QUrl::FullyEncoded), opened.toString(QUrl::FullyEncoded));
+    QCOMPARE(m_recorder.Opened.first().toString(QUrl::FullyEncoded),
+             opened.toString(QUrl::FullyEncoded));
     QCOMPARE(starter.LastError(), 0);
 }
 
@@ -97,7 +105,8 @@ void TestStarter::failsWithoutOpening_data()
     QTest::newRow("web scheme without host") << "https:///index.html" << int(smOpen) << SE_ERR_FNF;
     QTest::newRow("bad port") << "https://x.example:99999/" << int(smOpen) << SE_ERR_FNF;
     QTest::newRow("scheme nobody opens") << "vikora-nothing:x" << int(smOpen) << SE_ERR_NOASSOC;
-    QTest::newRow("print verb") << QString::fromLatin1(MakerHomePage) << int(smPrint) << SE_ERR_NOASSOC;
+    QTest::newRow("print verb") << QString::fromLatin1(MakerHomePage) << int(smPrint)
+                                << SE_ERR_NOASSOC;
 }
 
 void TestStarter::failsWithoutOpening()

@@ -91,12 +91,17 @@ void TestHelpWindow::contentsEntryScrollsToItsSection_data()
     QTest::addColumn<int>("position");  // -1: the end of the page
     QTest::addColumn<QString>("heading");
 
-    QTest::newRow("general") << "Label26" << "Általános információk" << 142 << "Label27";
-    QTest::newRow("legal status") << "Label4" << "Jogállás, felhasználói szerződés" << 333 << "Label8";
-    QTest::newRow("requirements") << "Label5" << "Hardware, software igény" << 550 << "Label11";
-    QTest::newRow("installation") << "Label6" << "A program telepítése" << 678 << "Label10";
+    QTest::newRow("general") << "Label26"
+                             << "Általános információk" << 142 << "Label27";
+    QTest::newRow("legal status") << "Label4"
+                                  << "Jogállás, felhasználói szerződés" << 333 << "Label8";
+    QTest::newRow("requirements") << "Label5"
+                                  << "Hardware, software igény" << 550 << "Label11";
+    QTest::newRow("installation") << "Label6"
+                                  << "A program telepítése" << 678 << "Label10";
     // 816 lies beyond the end of the page: the scroll box stops at the end.
-    QTest::newRow("usage, at the end") << "Label7" << "A program használata" << -1 << "Label9";
+    QTest::newRow("usage, at the end") << "Label7"
+                                       << "A program használata" << -1 << "Label9";
 }
 
 void TestHelpWindow::contentsEntryScrollsToItsSection()
@@ -143,7 +148,8 @@ void TestHelpWindow::linkOpensThroughTheWindowsLauncher_data()
 
     QTest::newRow("e-mail") << "Label36" << QString::fromLatin1(MakerEmail)
                             << "mailto:info@zamolin.example?subject=vikora megrendeles"
-                            << QUrl(QStringLiteral("mailto:info@zamolin.example?subject=vikora%20megrendeles"));
+                            << QUrl(QStringLiteral(
+                                   "mailto:info@zamolin.example?subject=vikora%20megrendeles"));
     // The label shows the home page but opens the second web site.
     QTest::newRow("web") << "Label38" << QString::fromLatin1(MakerHomePage)
                          << QString::fromLatin1(MakerSecondWebSite)
@@ -178,7 +184,8 @@ void TestHelpWindow::clickNeedsTheReleaseOverTheLabel()
     QSignalSpy clicks(label, &TClickLabel::clicked);
 
     QTest::mousePress(label, Qt::LeftButton);
-    QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(label->width() + 20, label->height() / 2));
+    QTest::mouseRelease(label, Qt::LeftButton, {},
+                        QPoint(label->width() + 20, label->height() / 2));
     QTest::mouseClick(label, Qt::RightButton);
     QCOMPARE(clicks.count(), 0);
     QVERIFY(m_recorder.Opened.isEmpty());
@@ -199,12 +206,15 @@ void TestHelpWindow::everyTextIsPlainAndFitsItsBox()
         // A box of fixed size with a platform font that is wider than the
         // intended one must still show the whole text.
         const QSize needed = label->wordWrap()
-            ? QSize(label->width(), label->heightForWidth(label->width()))
-            : label->sizeHint();
+                                 ? QSize(label->width(), label->heightForWidth(label->width()))
+                                 : label->sizeHint();
         QVERIFY2(needed.height() <= label->height() && needed.width() <= label->width(),
-                 qPrintable(QStringLiteral("%1 needs %2x%3 in %4x%5").arg(name)
-                                .arg(needed.width()).arg(needed.height())
-                                .arg(label->width()).arg(label->height())));
+                 qPrintable(QStringLiteral("%1 needs %2x%3 in %4x%5")
+                                .arg(name)
+                                .arg(needed.width())
+                                .arg(needed.height())
+                                .arg(label->width())
+                                .arg(label->height())));
     }
     // The title stands at the right with its right edge at 585.
     QCOMPARE(PageLabel(window, QStringLiteral("Label3"))->geometry().right() + 1, 585);
@@ -258,9 +268,11 @@ void TestHelpWindow::placement_data()
     QTest::addColumn<QRect>("expected");
 
     QTest::newRow("tall screen") << QRect(0, 0, 1920, 1080) << QRect(649, 100, 622, 880);
-    QTest::newRow("panel at the top left") << QRect(40, 30, 1880, 1050) << QRect(669, 115, 622, 880);
+    QTest::newRow("panel at the top left")
+        << QRect(40, 30, 1880, 1050) << QRect(669, 115, 622, 880);
     // Never above the screen: made lower to fit, the page still scrolls.
-    QTest::newRow("screen lower than the window") << QRect(0, 24, 1280, 776) << QRect(329, 24, 622, 776);
+    QTest::newRow("screen lower than the window")
+        << QRect(0, 24, 1280, 776) << QRect(329, 24, 622, 776);
 }
 
 void TestHelpWindow::placement()
@@ -274,7 +286,8 @@ void TestHelpWindow::placement()
     window.show();
     QCOMPARE(window.ScrollBox1->height(), expected.height());
     window.Label7Click();
-    QCOMPARE(window.ScrollPosition(), std::min(816, window.ScrollBox1->verticalScrollBar()->maximum()));
+    QCOMPARE(window.ScrollPosition(),
+             std::min(816, window.ScrollBox1->verticalScrollBar()->maximum()));
 }
 
 // The program ends through quit(), which closes the windows still open.

@@ -39,8 +39,10 @@ void TestNevjegy::showsNameVersionAndContact()
         // Whole, also in the platform's font when "Tahoma" or "Arial" is missing.
         const QSize needed = label->sizeHint();
         QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
-                 qPrintable(QStringLiteral("%1 needs %2x%3").arg(label->objectName())
-                                .arg(needed.width()).arg(needed.height())));
+                 qPrintable(QStringLiteral("%1 needs %2x%3")
+                                .arg(label->objectName())
+                                .arg(needed.width())
+                                .arg(needed.height())));
     }
 }
 

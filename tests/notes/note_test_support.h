@@ -15,11 +15,17 @@ public:
 
     void SaveNotePosition(int az, int left, int top, int width, int height) override
     {
-        Calls << QStringLiteral("position %1 %2 %3 %4 %5").arg(az).arg(left).arg(top).arg(width).arg(height);
+        Calls << QStringLiteral("position %1 %2 %3 %4 %5")
+                     .arg(az)
+                     .arg(left)
+                     .arg(top)
+                     .arg(width)
+                     .arg(height);
     }
     void SaveNoteText(int az, const QString& text) override
     {
-        Calls << QStringLiteral("text %1 ").arg(az) + QString(text).replace("\r", "\\r").replace("\n", "\\n");
+        Calls << QStringLiteral("text %1 ").arg(az) +
+                     QString(text).replace("\r", "\\r").replace("\n", "\\n");
     }
     void SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol) override
     {
@@ -28,7 +34,11 @@ public:
     void DeleteNote(int az) override { Calls << QStringLiteral("delete %1").arg(az); }
     void SaveNoteFont(int az, const TFontSpec& font) override
     {
-        Calls << QStringLiteral("font %1 %2 %3 %4").arg(az).arg(font.Name).arg(font.Size).arg(font.Color);
+        Calls << QStringLiteral("font %1 %2 %3 %4")
+                     .arg(az)
+                     .arg(font.Name)
+                     .arg(font.Size)
+                     .arg(font.Color);
     }
     void SaveNoteColor(int az, std::int32_t color) override
     {

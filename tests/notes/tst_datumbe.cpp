@@ -141,9 +141,12 @@ void TestDatumbe::dateFormatIsShortWithFullYear_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("format");
 
-    QTest::newRow("Hungarian") << "hu_HU" << "yyyy. MM. dd.";
-    QTest::newRow("US, two-digit year widened") << "en_US" << "M/d/yyyy";
-    QTest::newRow("German, two-digit year widened") << "de_DE" << "dd.MM.yyyy";
+    QTest::newRow("Hungarian") << "hu_HU"
+                               << "yyyy. MM. dd.";
+    QTest::newRow("US, two-digit year widened") << "en_US"
+                                                << "M/d/yyyy";
+    QTest::newRow("German, two-digit year widened") << "de_DE"
+                                                    << "dd.MM.yyyy";
 }
 
 void TestDatumbe::dateFormatIsShortWithFullYear()

@@ -106,7 +106,8 @@ void TestFontDialog::partsAndTexts()
     QVERIFY(picker);
     QVERIFY(!picker->isWindow());
     QVERIFY(picker->testOption(QFontDialog::NoButtons));
-    QCOMPARE(dialog.findChild<QPushButton*>("OtherColorButton")->text(), QStringLiteral("Más szín..."));
+    QCOMPARE(dialog.findChild<QPushButton*>("OtherColorButton")->text(),
+             QStringLiteral("Más szín..."));
     auto* buttons = dialog.findChild<QDialogButtonBox*>("ButtonBox");
     QCOMPARE(buttons->button(QDialogButtonBox::Ok)->text(), QStringLiteral("OK"));
     QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Mégse"));
@@ -123,11 +124,11 @@ void TestFontDialog::classicColours_data()
 
     // Values as the program stores them: 0x00BBGGRR.
     const QList<std::pair<QString, int>> expected = {
-        {"Fekete", 0x000000},  {"Gesztenyebarna", 0x000080}, {"Zöld", 0x008000},
-        {"Olajzöld", 0x008080}, {"Sötétkék", 0x800000},      {"Lila", 0x800080},
-        {"Kékeszöld", 0x808000}, {"Szürke", 0x808080},       {"Ezüst", 0xC0C0C0},
-        {"Piros", 0x0000FF},   {"Citromzöld", 0x00FF00},     {"Sárga", 0x00FFFF},
-        {"Kék", 0xFF0000},     {"Fukszia", 0xFF00FF},        {"Vízkék", 0xFFFF00},
+        {"Fekete", 0x000000},    {"Gesztenyebarna", 0x000080}, {"Zöld", 0x008000},
+        {"Olajzöld", 0x008080},  {"Sötétkék", 0x800000},       {"Lila", 0x800080},
+        {"Kékeszöld", 0x808000}, {"Szürke", 0x808080},         {"Ezüst", 0xC0C0C0},
+        {"Piros", 0x0000FF},     {"Citromzöld", 0x00FF00},     {"Sárga", 0x00FFFF},
+        {"Kék", 0xFF0000},       {"Fukszia", 0xFF00FF},        {"Vízkék", 0xFFFF00},
         {"Fehér", 0xFFFFFF},
     };
     for (int i = 0; i < expected.size(); ++i)

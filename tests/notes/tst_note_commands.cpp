@@ -98,20 +98,36 @@ void TestNoteCommands::shortcutWorksOnlyInItsState_data()
     QTest::addColumn<bool>("editingAfter");
     const auto none = Qt::NoModifier;
     const auto ctrl = Qt::ControlModifier;
-    QTest::newRow("F2 edits") << int(Qt::Key_F2) << Qt::KeyboardModifiers(none) << false << QStringList{} << true << true;
-    QTest::newRow("F2 while editing") << int(Qt::Key_F2) << Qt::KeyboardModifiers(none) << true << QStringList{} << true << true;
-    QTest::newRow("F10 closes") << int(Qt::Key_F10) << Qt::KeyboardModifiers(none) << false << QStringList{} << false << false;
-    QTest::newRow("F10 while editing") << int(Qt::Key_F10) << Qt::KeyboardModifiers(none) << true << QStringList{} << true << true;
-    QTest::newRow("Ctrl+Delete deletes") << int(Qt::Key_Delete) << Qt::KeyboardModifiers(ctrl) << false << QStringList{"delete 7"} << false << false;
-    QTest::newRow("Ctrl+Delete while editing") << int(Qt::Key_Delete) << Qt::KeyboardModifiers(ctrl) << true << QStringList{} << true << true;
-    QTest::newRow("Ctrl+Enter stores") << int(Qt::Key_Return) << Qt::KeyboardModifiers(ctrl) << true << QStringList{"text 7 Tej\\r\\nKenyér"} << true << false;
-    QTest::newRow("Ctrl+Enter outside editing") << int(Qt::Key_Return) << Qt::KeyboardModifiers(ctrl) << false << QStringList{} << true << false;
-    QTest::newRow("keypad Ctrl+Enter stores") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(ctrl | Qt::KeypadModifier) << true << QStringList{"text 7 Tej\\r\\nKenyér"} << true << false;
-    QTest::newRow("Esc abandons") << int(Qt::Key_Escape) << Qt::KeyboardModifiers(none) << true << QStringList{} << true << false;
-    QTest::newRow("Ctrl+B while editing") << int(Qt::Key_B) << Qt::KeyboardModifiers(ctrl) << true << QStringList{"alignment 7 0"} << true << true;
-    QTest::newRow("Ctrl+K while editing") << int(Qt::Key_K) << Qt::KeyboardModifiers(ctrl) << true << QStringList{"alignment 7 2"} << true << true;
-    QTest::newRow("Ctrl+J") << int(Qt::Key_J) << Qt::KeyboardModifiers(ctrl) << false << QStringList{"alignment 7 1"} << true << false;
-    QTest::newRow("Ctrl+F while editing") << int(Qt::Key_F) << Qt::KeyboardModifiers(ctrl) << true << QStringList{"flag 7 1 46000"} << true << true;
+    QTest::newRow("F2 edits") << int(Qt::Key_F2) << Qt::KeyboardModifiers(none) << false
+                              << QStringList{} << true << true;
+    QTest::newRow("F2 while editing")
+        << int(Qt::Key_F2) << Qt::KeyboardModifiers(none) << true << QStringList{} << true << true;
+    QTest::newRow("F10 closes") << int(Qt::Key_F10) << Qt::KeyboardModifiers(none) << false
+                                << QStringList{} << false << false;
+    QTest::newRow("F10 while editing")
+        << int(Qt::Key_F10) << Qt::KeyboardModifiers(none) << true << QStringList{} << true << true;
+    QTest::newRow("Ctrl+Delete deletes") << int(Qt::Key_Delete) << Qt::KeyboardModifiers(ctrl)
+                                         << false << QStringList{"delete 7"} << false << false;
+    QTest::newRow("Ctrl+Delete while editing") << int(Qt::Key_Delete) << Qt::KeyboardModifiers(ctrl)
+                                               << true << QStringList{} << true << true;
+    QTest::newRow("Ctrl+Enter stores") << int(Qt::Key_Return) << Qt::KeyboardModifiers(ctrl) << true
+                                       << QStringList{"text 7 Tej\\r\\nKenyér"} << true << false;
+    QTest::newRow("Ctrl+Enter outside editing")
+        << int(Qt::Key_Return) << Qt::KeyboardModifiers(ctrl) << false << QStringList{} << true
+        << false;
+    QTest::newRow("keypad Ctrl+Enter stores")
+        << int(Qt::Key_Enter) << Qt::KeyboardModifiers(ctrl | Qt::KeypadModifier) << true
+        << QStringList{"text 7 Tej\\r\\nKenyér"} << true << false;
+    QTest::newRow("Esc abandons") << int(Qt::Key_Escape) << Qt::KeyboardModifiers(none) << true
+                                  << QStringList{} << true << false;
+    QTest::newRow("Ctrl+B while editing") << int(Qt::Key_B) << Qt::KeyboardModifiers(ctrl) << true
+                                          << QStringList{"alignment 7 0"} << true << true;
+    QTest::newRow("Ctrl+K while editing") << int(Qt::Key_K) << Qt::KeyboardModifiers(ctrl) << true
+                                          << QStringList{"alignment 7 2"} << true << true;
+    QTest::newRow("Ctrl+J") << int(Qt::Key_J) << Qt::KeyboardModifiers(ctrl) << false
+                            << QStringList{"alignment 7 1"} << true << false;
+    QTest::newRow("Ctrl+F while editing") << int(Qt::Key_F) << Qt::KeyboardModifiers(ctrl) << true
+                                          << QStringList{"flag 7 1 46000"} << true << true;
 }
 
 void TestNoteCommands::shortcutWorksOnlyInItsState()
@@ -195,14 +211,14 @@ void TestNoteCommands::menusAndToolbarHoldTheirEntries()
     hooks.NewNote = &newNote;
     Tfrm_Ablak* w = OpenActive({}, hooks);
     QCOMPARE(Entries(w->EnsurePopupMenu1()->actions()),
-             (QStringList{"Új ablak készítés", "Szerkeszt", "Töröl", "-", "Fontos...", "Dátumtól...", "-",
-                          "Betűtípus", "Háttérszín", "Átméretez", "-",
+             (QStringList{"Új ablak készítés", "Szerkeszt", "Töröl", "-", "Fontos...",
+                          "Dátumtól...", "-", "Betűtípus", "Háttérszín", "Átméretez", "-",
                           "Igazítás > Balra igazít, Középre igazít, Jobbra igazít", "-",
                           "Tulajdonságok", "-", "Súgó", "-", "Bezár"}));
     QVERIFY(w->aAtmeretez->isCheckable());
     QCOMPARE(Entries(w->EnsurePopupMenu2()->actions()),
-             (QStringList{"Kivág", "Másol", "Beilleszt", "Mindet kijelöl", "-", "Elment", "Mégsem", "-",
-                          "Súgó"}));
+             (QStringList{"Kivág", "Másol", "Beilleszt", "Mindet kijelöl", "-", "Elment", "Mégsem",
+                          "-", "Súgó"}));
     QCOMPARE(Entries(w->EnsureToolBar()->actions()),
              (QStringList{"Balra igazít", "Középre igazít", "Jobbra igazít", "-", "Betűtípus",
                           "Háttérszín", "-", "Fontos...", "-", "Elment", "Mégsem"}));

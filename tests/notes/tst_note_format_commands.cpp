@@ -139,7 +139,8 @@ void TestNoteFormatCommands::strikeOutIsKeptForTheNextDialogOnly()
     QCOMPARE(shown.size(), 2);
     QVERIFY(!shown[0].StrikeOut);
     QCOMPARE(shown[1], Chosen(true));
-    QCOMPARE(m_store.Calls, (QStringList{"font 7 DejaVu Serif 16 255", "font 7 DejaVu Serif 16 255"}));
+    QCOMPARE(m_store.Calls,
+             (QStringList{"font 7 DejaVu Serif 16 255", "font 7 DejaVu Serif 16 255"}));
     QVERIFY(w->Label1->font().strikeOut());
 }
 

@@ -19,14 +19,20 @@ void TestNotePlacement::placeNote_data()
     QTest::addColumn<QPoint>("expected");
     const QRect area(0, 0, 1000, 700);
     QTest::newRow("inside") << area << QRect(100, 100, 200, 120) << QPoint(100, 100);
-    QTest::newRow("right edge exactly on the work area's") << area << QRect(800, 100, 200, 120) << QPoint(800, 100);
-    QTest::newRow("right beyond pulled left") << area << QRect(900, 100, 200, 120) << QPoint(800, 100);
-    QTest::newRow("wider than the work area") << area << QRect(50, 100, 1200, 120) << QPoint(0, 100);
+    QTest::newRow("right edge exactly on the work area's")
+        << area << QRect(800, 100, 200, 120) << QPoint(800, 100);
+    QTest::newRow("right beyond pulled left")
+        << area << QRect(900, 100, 200, 120) << QPoint(800, 100);
+    QTest::newRow("wider than the work area")
+        << area << QRect(50, 100, 1200, 120) << QPoint(0, 100);
     QTest::newRow("negative left") << area << QRect(-40, 100, 200, 120) << QPoint(0, 100);
-    QTest::newRow("bottom beyond pulled up") << area << QRect(100, 650, 200, 120) << QPoint(100, 580);
-    QTest::newRow("taller keeps a negative top") << area << QRect(100, 50, 200, 800) << QPoint(100, -100);
+    QTest::newRow("bottom beyond pulled up")
+        << area << QRect(100, 650, 200, 120) << QPoint(100, 580);
+    QTest::newRow("taller keeps a negative top")
+        << area << QRect(100, 50, 200, 800) << QPoint(100, -100);
     QTest::newRow("negative top shown at 0") << area << QRect(100, -30, 200, 120) << QPoint(100, 0);
-    QTest::newRow("taller with negative top at 0") << area << QRect(100, -30, 200, 800) << QPoint(100, 0);
+    QTest::newRow("taller with negative top at 0")
+        << area << QRect(100, -30, 200, 800) << QPoint(100, 0);
     QTest::newRow("work area not at the origin")
         << QRect(100, 50, 1000, 700) << QRect(1000, 700, 200, 120) << QPoint(900, 630);
 }
@@ -36,7 +42,8 @@ void TestNotePlacement::placeNote()
     QFETCH(QRect, workArea);
     QFETCH(QRect, stored);
     QFETCH(QPoint, expected);
-    QCOMPARE(PlaceNote(workArea, stored.x(), stored.y(), stored.width(), stored.height()), expected);
+    QCOMPARE(PlaceNote(workArea, stored.x(), stored.y(), stored.width(), stored.height()),
+             expected);
 }
 
 void TestNotePlacement::snap_data()

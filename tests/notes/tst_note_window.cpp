@@ -65,9 +65,10 @@ void TestNoteWindow::SendMouse(QWidget* target, QEvent::Type type, Qt::MouseButt
                                QPoint global)
 {
     const QPointF local = target->mapFromGlobal(QPointF(global));
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-    QMouseEvent event(type, local, QPointF(global), type == QEvent::MouseMove ? Qt::NoButton : button,
-                      held, Qt::NoModifier);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, local, QPointF(global),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
 }
 
@@ -102,9 +103,12 @@ void TestNoteWindow::opensSnappedAndPlaced_data()
     QTest::addColumn<QRect>("stored");
     QTest::addColumn<QRect>("shown");
     QTest::newRow("left 5 snaps to 0") << QRect(5, 100, 200, 120) << QRect(0, 100, 200, 120);
-    QTest::newRow("beyond the right edge") << QRect(950, 100, 200, 120) << QRect(800, 100, 200, 120);
-    QTest::newRow("wider than the work area") << QRect(300, 100, 1100, 120) << QRect(0, 100, 1100, 120);
-    QTest::newRow("taller keeps negative top") << QRect(100, 200, 200, 800) << QRect(100, -100, 200, 800);
+    QTest::newRow("beyond the right edge")
+        << QRect(950, 100, 200, 120) << QRect(800, 100, 200, 120);
+    QTest::newRow("wider than the work area")
+        << QRect(300, 100, 1100, 120) << QRect(0, 100, 1100, 120);
+    QTest::newRow("taller keeps negative top")
+        << QRect(100, 200, 200, 800) << QRect(100, -100, 200, 800);
     QTest::newRow("negative top") << QRect(100, -50, 200, 120) << QRect(100, 0, 200, 120);
 }
 

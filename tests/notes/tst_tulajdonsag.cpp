@@ -120,8 +120,7 @@ void TestTulajdonsag::init()
     });
     SetChooseFontAnswererForTests([](const TFontChoice&) {
         return TFontChoice{
-            TFontSpec{QStringLiteral("Liberation Serif"), 14, 0x00FF0000, false, true, true},
-            true};
+            TFontSpec{QStringLiteral("Liberation Serif"), 14, 0x00FF0000, false, true, true}, true};
     });
     SetChooseColorAnswererForTests(
         [](std::int32_t, const QString&) { return std::optional<std::int32_t>(0x00C0FFC0); });
@@ -246,9 +245,9 @@ void TestTulajdonsag::menus_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("entries");
     QTest::newRow("Formátum") << "Formátum"
-                              << QStringList{"Betűtípus", "Háttérszín", "-", "Balra igazít",
-                                             "Középre igazít", "Jobbra igazít", "-",
-                                             "Elment", "Mégsem"};
+                              << QStringList{"Betűtípus",      "Háttérszín",    "-", "Balra igazít",
+                                             "Középre igazít", "Jobbra igazít", "-", "Elment",
+                                             "Mégsem"};
     QTest::newRow("Szerkesztés") << "Szerkesztés"
                                  << QStringList{"Kivág", "Másol", "Beilleszt", "-",
                                                 "Mindet kijelöl"};

@@ -61,7 +61,8 @@ bool WriteBytes(const QString& path, const QByteArray& content)
 QString ExecOf(const QString& path)
 {
     const auto keys = ParseDesktopEntry(ReadBytes(path));
-    return keys ? UnescapeDesktopString(keys->value(QStringLiteral("Exec"))) : QStringLiteral("<no entry>");
+    return keys ? UnescapeDesktopString(keys->value(QStringLiteral("Exec")))
+                : QStringLiteral("<no entry>");
 }
 }  // namespace
 
@@ -98,7 +99,8 @@ void TestBeallitAutostart::boxShowsWhetherTheEntryStartsThisProgram_data()
     QTest::newRow("program moved since") << "/opt/regi/vikora" << ProgramFile << false;
     QTest::newRow("differs in letter case") << "/opt/vikora/vikora" << ProgramFile << false;
     QTest::newRow("nothing stored") << "" << ProgramFile << false;
-    QTest::newRow("program path unknown") << "" << "" << false;
+    QTest::newRow("program path unknown") << ""
+                                          << "" << false;
 }
 
 void TestBeallitAutostart::boxShowsWhetherTheEntryStartsThisProgram()
@@ -154,8 +156,9 @@ void TestBeallitAutostart::tickedWritesAnEntryThatStartsTheProgram()
 void TestBeallitAutostart::emptyBoxRemovesAMovedProgramsEntry()
 {
     // Stored under another spelling of the name: the same value.
-    QVERIFY(WriteBytes(AutostartFolder() + "/vikora.desktop",
-                       FormatAutostartEntry("Vikora", AutostartCommandForProgram("/opt/regi/vikora"))));
+    QVERIFY(
+        WriteBytes(AutostartFolder() + "/vikora.desktop",
+                   FormatAutostartEntry("Vikora", AutostartCommandForProgram("/opt/regi/vikora"))));
     TBeall beall;
     const auto dialog = Open(beall, ProgramFile);
     QVERIFY(!dialog->CheckBox1->isChecked());

@@ -4,11 +4,11 @@
 // table read from or written to bytes in memory, and readable forms of the
 // records and of the error an operation raises.
 
+#include "app/notes_table.h"
+#include "failure_text.h"
 #include "table/csv_format.h"
 #include "table/datetime_text.h"
-#include "failure_text.h"
 #include "table/errors.h"
-#include "app/notes_table.h"
 #include "table/mem_table.h"
 #include "table/stream.h"
 

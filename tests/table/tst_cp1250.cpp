@@ -23,27 +23,34 @@ private slots:
     void lengthLeftAndValidity();
 };
 
-static QByteArray FromStd(const std::string& s) { return QByteArray::fromStdString(s); }
+static QByteArray FromStd(const std::string& s)
+{
+    return QByteArray::fromStdString(s);
+}
 
-void TestCp1250::cp1250ToUtf8_data() {
+void TestCp1250::cp1250ToUtf8_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << QByteArray() << QString();
     QTest::newRow("ascii with NUL") << QByteArray("a\0b", 3) << QString::fromUtf8("a\0b", 3);
-    QTest::newRow("hungarian") << QByteArray("\xE1rv\xEDzt\xFBr\xF5 \xDC") << QString("árvíztűrő Ü");
+    QTest::newRow("hungarian") << QByteArray("\xE1rv\xEDzt\xFBr\xF5 \xDC")
+                               << QString("árvíztűrő Ü");
     QTest::newRow("euro and quotes") << QByteArray("\x80\x84\x93") << QString("€„“");
-    QTest::newRow("undefined bytes as C1") << QByteArray("\x81\x83\x88\x90\x98")
-                                           << QString("\u0081\u0083\u0088\u0090\u0098");
+    QTest::newRow("undefined bytes as C1")
+        << QByteArray("\x81\x83\x88\x90\x98") << QString("\u0081\u0083\u0088\u0090\u0098");
     QTest::newRow("last byte") << QByteArray("\xFF") << QString("˙");
 }
 
-void TestCp1250::cp1250ToUtf8() {
+void TestCp1250::cp1250ToUtf8()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(FromStd(Cp1250ToUtf8(bytes.toStdString())), text.toUtf8());
 }
 
-void TestCp1250::everyByteRoundTrips() {
+void TestCp1250::everyByteRoundTrips()
+{
     for (int b = 0; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
         const std::string utf8 = Cp1250ToUtf8(byte);
@@ -60,7 +67,8 @@ void TestCp1250::everyByteRoundTrips() {
 }
 
 // An independent copy of the table: Qt's codec for the page (through ICU).
-void TestCp1250::everyByteMatchesQtCodec() {
+void TestCp1250::everyByteMatchesQtCodec()
+{
     QStringDecoder decoder("windows-1250");
     if (!decoder.isValid())
         QSKIP("Qt was built without a Windows-1250 codec");
@@ -70,7 +78,8 @@ void TestCp1250::everyByteMatchesQtCodec() {
     QCOMPARE(FromStd(Cp1250ToUtf8(all.toStdString())), QString(decoder(all)).toUtf8());
 }
 
-void TestCp1250::byteFor_data() {
+void TestCp1250::byteFor_data()
+{
     QTest::addColumn<uint>("codePoint");
     QTest::addColumn<int>("byte");  // -1: the code page has none
     QTest::newRow("ascii") << 0x41u << 0x41;
@@ -84,24 +93,31 @@ void TestCp1250::byteFor_data() {
     QTest::newRow("surrogate") << 0xD800u << -1;
 }
 
-void TestCp1250::byteFor() {
+void TestCp1250::byteFor()
+{
     QFETCH(uint, codePoint);
     QFETCH(int, byte);
     const std::optional<unsigned char> found = Cp1250ByteFor(static_cast<char32_t>(codePoint));
     QCOMPARE(found ? int(*found) : -1, byte);
 }
 
-void TestCp1250::utf8ToCp1250_data() {
+void TestCp1250::utf8ToCp1250_data()
+{
     QTest::addColumn<QByteArray>("utf8");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("hungarian") << QString("Őrült Ű").toUtf8() << QByteArray("\xD5r\xFClt \xDB");
     QTest::newRow("unmappable") << QString("a→😀b").toUtf8() << QByteArray("a??b");
-    QTest::newRow("invalid byte") << QByteArray("a\xFF" "b") << QByteArray("a?b");
-    QTest::newRow("truncated sequence, byte by byte") << QByteArray("\xE2\x82" "A") << QByteArray("??A");
+    QTest::newRow("invalid byte") << QByteArray("a\xFF"
+                                                "b")
+                                  << QByteArray("a?b");
+    QTest::newRow("truncated sequence, byte by byte") << QByteArray("\xE2\x82"
+                                                                    "A")
+                                                      << QByteArray("??A");
     QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << QByteArray("???");
 }
 
-void TestCp1250::utf8ToCp1250() {
+void TestCp1250::utf8ToCp1250()
+{
     QFETCH(QByteArray, utf8);
     QFETCH(QByteArray, bytes);
     QCOMPARE(FromStd(Utf8ToCp1250(utf8.toStdString())), bytes);
@@ -110,35 +126,39 @@ void TestCp1250::utf8ToCp1250() {
 using TCodePoints = QList<uint>;
 using TValidity = QList<bool>;
 
-void TestCp1250::nextCodePoint_data() {
+void TestCp1250::nextCodePoint_data()
+{
     QTest::addColumn<QByteArray>("utf8");
     QTest::addColumn<TCodePoints>("codePoints");
     QTest::addColumn<TValidity>("valid");
     QTest::newRow("empty") << QByteArray() << TCodePoints{} << TValidity{};
-    QTest::newRow("one to four bytes") << QByteArray("A\xC5\x91\xE2\x86\x92\xF0\x9F\x98\x80")
-                                       << TCodePoints{0x41, 0x151, 0x2192, 0x1F600}
-                                       << TValidity{true, true, true, true};
-    QTest::newRow("highest code point") << QByteArray("\xF4\x8F\xBF\xBF") << TCodePoints{0x10FFFF}
-                                        << TValidity{true};
+    QTest::newRow("one to four bytes")
+        << QByteArray("A\xC5\x91\xE2\x86\x92\xF0\x9F\x98\x80")
+        << TCodePoints{0x41, 0x151, 0x2192, 0x1F600} << TValidity{true, true, true, true};
+    QTest::newRow("highest code point")
+        << QByteArray("\xF4\x8F\xBF\xBF") << TCodePoints{0x10FFFF} << TValidity{true};
     QTest::newRow("encoded replacement char is valid")
         << QByteArray("\xEF\xBF\xBD") << TCodePoints{0xFFFD} << TValidity{true};
-    QTest::newRow("lone continuation") << QByteArray("\x80" "a") << TCodePoints{0xFFFD, 0x61}
-                                       << TValidity{false, true};
-    QTest::newRow("truncated at end") << QByteArray("\xF0\x9F\x98") << TCodePoints{0xFFFD, 0xFFFD, 0xFFFD}
-                                      << TValidity{false, false, false};
-    QTest::newRow("overlong two-byte") << QByteArray("\xC0\xAF") << TCodePoints{0xFFFD, 0xFFFD}
-                                       << TValidity{false, false};
-    QTest::newRow("overlong three-byte") << QByteArray("\xE0\x9F\xBF")
-                                         << TCodePoints{0xFFFD, 0xFFFD, 0xFFFD}
-                                         << TValidity{false, false, false};
+    QTest::newRow("lone continuation") << QByteArray("\x80"
+                                                     "a")
+                                       << TCodePoints{0xFFFD, 0x61} << TValidity{false, true};
+    QTest::newRow("truncated at end")
+        << QByteArray("\xF0\x9F\x98") << TCodePoints{0xFFFD, 0xFFFD, 0xFFFD}
+        << TValidity{false, false, false};
+    QTest::newRow("overlong two-byte")
+        << QByteArray("\xC0\xAF") << TCodePoints{0xFFFD, 0xFFFD} << TValidity{false, false};
+    QTest::newRow("overlong three-byte")
+        << QByteArray("\xE0\x9F\xBF") << TCodePoints{0xFFFD, 0xFFFD, 0xFFFD}
+        << TValidity{false, false, false};
     QTest::newRow("surrogate") << QByteArray("\xED\xB0\x80") << TCodePoints{0xFFFD, 0xFFFD, 0xFFFD}
                                << TValidity{false, false, false};
-    QTest::newRow("above U+10FFFF") << QByteArray("\xF4\x90\x80\x80")
-                                    << TCodePoints{0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}
-                                    << TValidity{false, false, false, false};
+    QTest::newRow("above U+10FFFF")
+        << QByteArray("\xF4\x90\x80\x80") << TCodePoints{0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}
+        << TValidity{false, false, false, false};
 }
 
-void TestCp1250::nextCodePoint() {
+void TestCp1250::nextCodePoint()
+{
     QFETCH(QByteArray, utf8);
     QFETCH(TCodePoints, codePoints);
     QFETCH(TValidity, valid);
@@ -157,7 +177,8 @@ void TestCp1250::nextCodePoint() {
     QCOMPARE(gotValid, valid);
 }
 
-void TestCp1250::lengthLeftAndValidity_data() {
+void TestCp1250::lengthLeftAndValidity_data()
+{
     QTest::addColumn<QByteArray>("utf8");
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("leftChars");
@@ -165,17 +186,23 @@ void TestCp1250::lengthLeftAndValidity_data() {
     QTest::addColumn<bool>("valid");
     QTest::newRow("empty") << QByteArray() << 0 << 3 << QByteArray() << true;
     QTest::newRow("ascii") << QByteArray("abcd") << 4 << 2 << QByteArray("ab") << true;
-    QTest::newRow("multibyte not cut") << QString("őz😀é").toUtf8() << 4 << 3
-                                       << QString("őz😀").toUtf8() << true;
+    QTest::newRow("multibyte not cut")
+        << QString("őz😀é").toUtf8() << 4 << 3 << QString("őz😀").toUtf8() << true;
     QTest::newRow("zero chars") << QString("ő").toUtf8() << 1 << 0 << QByteArray() << true;
-    QTest::newRow("more chars than text") << QString("ő").toUtf8() << 1 << 5 << QString("ő").toUtf8()
-                                          << true;
-    QTest::newRow("invalid byte counts one") << QByteArray("\xFF" "ab") << 3 << 2
-                                             << QByteArray("\xFF" "a") << false;
-    QTest::newRow("truncated sequence") << QByteArray("a\xC5") << 2 << 1 << QByteArray("a") << false;
+    QTest::newRow("more chars than text")
+        << QString("ő").toUtf8() << 1 << 5 << QString("ő").toUtf8() << true;
+    QTest::newRow("invalid byte counts one") << QByteArray("\xFF"
+                                                           "ab")
+                                             << 3 << 2
+                                             << QByteArray("\xFF"
+                                                           "a")
+                                             << false;
+    QTest::newRow("truncated sequence")
+        << QByteArray("a\xC5") << 2 << 1 << QByteArray("a") << false;
 }
 
-void TestCp1250::lengthLeftAndValidity() {
+void TestCp1250::lengthLeftAndValidity()
+{
     QFETCH(QByteArray, utf8);
     QFETCH(int, length);
     QFETCH(int, leftChars);

@@ -18,18 +18,20 @@ QByteArray Definitions(std::initializer_list<QByteArray> fieldLines)
     QByteArray out = CrLfLines({R"("@@FILE VERSION@@","251")", R"("@@TABLEDEF START@@")"});
     for (const QByteArray& line : fieldLines)
         out += line + "\r\n";
-    return out + CrLfLines({R"("@@INDEXDEF START@@")", R"("@@INDEXDEF END@@")", R"("@@TABLEDEF END@@")"});
+    return out +
+           CrLfLines({R"("@@INDEXDEF START@@")", R"("@@INDEXDEF END@@")", R"("@@TABLEDEF END@@")"});
 }
 
 // Everything a definition line sets on a field.
 QString Description(const TField& f)
 {
-    QString text = QString("%1:%2:%3 label=%4 mask=%5 width=%6 kind=%7 default=%8")
-                       .arg(QString::fromStdString(f.FieldName), FieldTypeName(f.DataType))
-                       .arg(f.Size)
-                       .arg(QString::fromStdString(f.DisplayLabel), QString::fromStdString(f.EditMask))
-                       .arg(f.DisplayWidth)
-                       .arg(FieldKindName(f.FieldKind), QString::fromStdString(f.DefaultExpression));
+    QString text =
+        QString("%1:%2:%3 label=%4 mask=%5 width=%6 kind=%7 default=%8")
+            .arg(QString::fromStdString(f.FieldName), FieldTypeName(f.DataType))
+            .arg(f.Size)
+            .arg(QString::fromStdString(f.DisplayLabel), QString::fromStdString(f.EditMask))
+            .arg(f.DisplayWidth)
+            .arg(FieldKindName(f.FieldKind), QString::fromStdString(f.DefaultExpression));
     if (f.Required)
         text += " REQ";
     if (f.ReadOnly)
@@ -107,25 +109,31 @@ void TestCsvRead::recordLines_data()
         << QByteArray("\"a\",\"b\",\r\n\"1\",\"\",\r\n\"2\",,\r\n")
         << QStringList{R"(1 | "" | null | null)", "2 | null | null | null"};
     QTest::newRow("doubled quotes and delimiters inside quotes")
-        << QByteArray("\"b\",\r\n\"a\"\"b,c\",\r\n") << QStringList{R"(null | "a"b,c" | null | null)"};
+        << QByteArray("\"b\",\r\n\"a\"\"b,c\",\r\n")
+        << QStringList{R"(null | "a"b,c" | null | null)"};
     QTest::newRow("string cut to its size after unescaping")
         << QByteArray("\"b\",\r\n\"%%123456789abc\",\r\n")
         << QStringList{R"(null | "%123456789" | null | null)"};
     QTest::newRow("string ends at an escaped NUL")
         << QByteArray("\"b\",\r\n\"x%0y\",\r\n") << QStringList{R"(null | "x" | null | null)"};
     QTest::newRow("any one byte after a closing quote is skipped")
-        << QByteArray("\"a\",\"b\",\r\n\"1\";\"x\";\r\n") << QStringList{R"(1 | "x" | null | null)"};
+        << QByteArray("\"a\",\"b\",\r\n\"1\";\"x\";\r\n")
+        << QStringList{R"(1 | "x" | null | null)"};
     QTest::newRow("unclosed quote takes the rest of the line")
-        << QByteArray("\"a\",\"b\",\r\n\"1\",\"x,y\r\n") << QStringList{R"(1 | "x,y" | null | null)"};
+        << QByteArray("\"a\",\"b\",\r\n\"1\",\"x,y\r\n")
+        << QStringList{R"(1 | "x,y" | null | null)"};
     QTest::newRow("empty lines between records are skipped")
         << QByteArray("\"a\",\r\n\"1\",\r\n\r\n\r\n\n\r\"2\",\r\n\r\n")
         << QStringList{"1 | null | null | null", "2 | null | null | null"};
     QTest::newRow("LF line ends") << QByteArray("\"a\",\n\"1\",\n\"2\",\n")
-                                  << QStringList{"1 | null | null | null", "2 | null | null | null"};
+                                  << QStringList{"1 | null | null | null",
+                                                 "2 | null | null | null"};
     QTest::newRow("CR line ends") << QByteArray("\"a\",\r\"1\",\r\"2\",\r")
-                                  << QStringList{"1 | null | null | null", "2 | null | null | null"};
-    QTest::newRow("NUL line ends") << Raw("\"a\",\0\"1\",\0\"2\",\0")
-                                   << QStringList{"1 | null | null | null", "2 | null | null | null"};
+                                  << QStringList{"1 | null | null | null",
+                                                 "2 | null | null | null"};
+    QTest::newRow("NUL line ends")
+        << Raw("\"a\",\0\"1\",\0\"2\",\0")
+        << QStringList{"1 | null | null | null", "2 | null | null | null"};
     QTest::newRow("mixed line ends, last line without one")
         << Raw("\"a\",\n\r\"1\",\0\r\n\"2\",\r\"3\"")
         << QStringList{"1 | null | null | null", "2 | null | null | null",
@@ -215,7 +223,8 @@ void TestCsvRead::failingValue_data()
         << Definitions({R"("az=AutoInc,0,""az"","""",10,Data,""""")",
                         "\"szin=Integer,0,\"\"Sz\xEDn\"\",\"\"\"\",10,Data,\"\"\"\"\"",
                         R"("tol=DateTime,0,""tol"","""",18,Data,""""")"}) +
-               "\"az\",\"Sz\xEDn\",\r\n\"1\",\"10\",\r\n\"2\",\"\xE1" "bc\",\r\n"
+               "\"az\",\"Sz\xEDn\",\r\n\"1\",\"10\",\r\n\"2\",\"\xE1"
+               "bc\",\r\n"
         << "EDatabaseError: 'ábc' is not a valid integer value for field 'Szín'"
         << QStringList{"1 | 10 | null", "2 | null | null"};
 }
@@ -247,7 +256,9 @@ void TestCsvRead::definitionLine_data()
     QTest::addColumn<QString>("field");  // or the failure
 
     QTest::newRow("writer's line")
-        << QByteArray(R"("f=String,20,"")" "N\xE9v" R"("",""!99"",15,Data,""x=""""1""""""")")
+        << QByteArray(R"("f=String,20,"")"
+                      "N\xE9v"
+                      R"("",""!99"",15,Data,""x=""""1""""""")")
         << R"(f:String:20 label=Név mask=!99 width=15 kind=Data default=x="1")";
     QTest::newRow("REQ, RO and INV")
         << QByteArray(R"("f=Integer,0,""f"","""",10,REQ,RO,INV,InternalCalc,""""")")
@@ -259,7 +270,8 @@ void TestCsvRead::definitionLine_data()
         << QByteArray(R"("f=Integer,0,""a,REQ,ROW"","""",10,Data,""""")")
         << "f:Integer:0 label=a,REQ,ROW mask= width=10 kind=Data default= REQ RO";
     QTest::newRow("five items: data, no default")
-        << QByteArray(R"("f=Memo,0,""f"","""",10")") << "f:Memo:0 label=f mask= width=10 kind=Data default=";
+        << QByteArray(R"("f=Memo,0,""f"","""",10")")
+        << "f:Memo:0 label=f mask= width=10 kind=Data default=";
     QTest::newRow("six items: the last is the kind")
         << QByteArray(R"("f=Memo,0,""f"","""",10,Calculated")")
         << "f:Memo:0 label=f mask= width=10 kind=Calculated default=";
@@ -285,13 +297,14 @@ void TestCsvRead::definitionLine_data()
         << QByteArray(R"("f=Float,0,""f"","""",10")")
         << R"(EMemTableError: Unknown field type (Float) in CSV file. (f=Float,0,"f","",10))";
     QTest::newRow("unquoted line is an empty definition")
-        << QByteArray("f=String,5,\"f\",\"\",5") << "EMemTableError: Unknown field type () in CSV file. ()";
+        << QByteArray("f=String,5,\"f\",\"\",5")
+        << "EMemTableError: Unknown field type () in CSV file. ()";
     QTest::newRow("fewer than five items")
         << QByteArray(R"("f=String,30,""f""")") << "EStringListError: List index out of bounds (3)";
-    QTest::newRow("only the type") << QByteArray(R"("f=String")")
-                                   << "EStringListError: List index out of bounds (1)";
-    QTest::newRow("size not an integer")
-        << QByteArray(R"("f=String,x,""f"","""",30")") << "EConvertError: 'x' is not a valid integer value";
+    QTest::newRow("only the type")
+        << QByteArray(R"("f=String")") << "EStringListError: List index out of bounds (1)";
+    QTest::newRow("size not an integer") << QByteArray(R"("f=String,x,""f"","""",30")")
+                                         << "EConvertError: 'x' is not a valid integer value";
     QTest::newRow("display width not an integer")
         << QByteArray(R"("f=String,30,""f"","""",3.5")")
         << "EConvertError: '3.5' is not a valid integer value";
@@ -377,11 +390,14 @@ void TestCsvRead::intoExistingTable_data()
         << QStringList{existingProgram, R"(null | null | "http://b" | null | null)"};
     QTest::newRow("catalogue: display names match without regard to a-z case")
         << "catalogue"
-        << QByteArray("\"PROGRAM NEVE\",\"LE\xEDR\xE1S\",\"KATEG\xF3RIA\",\r\n\"B\",\"r\",\"k\",\r\n")
-        << "no error" << catalogue << QStringList{existingProgram, R"("B" | "r" | null | "k" | null)"};
+        << QByteArray(
+               "\"PROGRAM NEVE\",\"LE\xEDR\xE1S\",\"KATEG\xF3RIA\",\r\n\"B\",\"r\",\"k\",\r\n")
+        << "no error" << catalogue
+        << QStringList{existingProgram, R"("B" | "r" | null | "k" | null)"};
     QTest::newRow("catalogue: upper-case accented letters are not folded")
         << "catalogue" << QByteArray("\"KATEG\xD3RIA\",\"LE\xCDR\xC1S\",\r\n\"k\",\"r\",\r\n")
-        << "no error" << catalogue << QStringList{existingProgram, "null | null | null | null | null"};
+        << "no error" << catalogue
+        << QStringList{existingProgram, "null | null | null | null | null"};
     QTest::newRow("records without definitions into a closed table")
         << "closed notes" << QByteArray("\"az\",\r\n\"5\",\r\n")
         << "EDatabaseError: Tbl: Cannot perform this operation on a closed dataset" << keyAndText
@@ -395,10 +411,9 @@ void TestCsvRead::intoExistingTable_data()
         << CrLfLines({R"("@@TABLEDEF START@@")", R"("x=Integer,0,""x"","""",10,Data,""""")"})
         << "EDatabaseError: Tbl: Cannot perform this operation on a closed dataset"
         << QStringList{"x:Integer:0"} << QStringList{};
-    QTest::newRow("no columns")
-        << "no fields" << QByteArray("\r\n\"1\",\r\n")
-        << "EMemTableError: Couldnt determine field count for load." << QStringList{}
-        << QStringList{};
+    QTest::newRow("no columns") << "no fields" << QByteArray("\r\n\"1\",\r\n")
+                                << "EMemTableError: Couldnt determine field count for load."
+                                << QStringList{} << QStringList{};
 }
 
 void TestCsvRead::intoExistingTable()
@@ -415,8 +430,10 @@ void TestCsvRead::intoExistingTable()
         AddCatalogueFields(table);
         table.Open();
         table.AddAtEnd();
-        for (const auto& [name, value] : {std::pair{"programok", "Alma"}, {"rovid", "Leírás"},
-                                          {"link", "http://a"}, {"kategoria", "Kategória"},
+        for (const auto& [name, value] : {std::pair{"programok", "Alma"},
+                                          {"rovid", "Leírás"},
+                                          {"link", "http://a"},
+                                          {"kategoria", "Kategória"},
                                           {"ingyenes", "I"}})
             table.SetValue(name, std::string(value));
         table.Post();

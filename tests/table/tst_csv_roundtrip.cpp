@@ -31,12 +31,23 @@ QByteArray EscapedAndQuoted(const QByteArray& raw)
     QByteArray out = "\"";
     for (char c : raw) {
         switch (c) {
-        case '\0': out += "%0"; break;
-        case '\n': out += "%n"; break;
-        case '\r': out += "%c"; break;
-        case '%': out += "%%"; break;
-        case '"': out += "\"\""; break;
-        default: out += c;
+        case '\0':
+            out += "%0";
+            break;
+        case '\n':
+            out += "%n";
+            break;
+        case '\r':
+            out += "%c";
+            break;
+        case '%':
+            out += "%%";
+            break;
+        case '"':
+            out += "\"\"";
+            break;
+        default:
+            out += c;
         }
     }
     return out + "\"";
@@ -48,8 +59,8 @@ QByteArray FileOf(std::initializer_list<QByteArray> definitions, const QByteArra
     QByteArray file = CrLfLines({R"("@@FILE VERSION@@","251")", R"("@@TABLEDEF START@@")"});
     for (const QByteArray& line : definitions)
         file += line + "\r\n";
-    file += CrLfLines({R"("@@INDEXDEF START@@")", R"("@@INDEXDEF END@@")", R"("@@TABLEDEF END@@")",
-                       header});
+    file += CrLfLines(
+        {R"("@@INDEXDEF START@@")", R"("@@INDEXDEF END@@")", R"("@@TABLEDEF END@@")", header});
     for (const QByteArray& line : records)
         file += line + "\r\n";
     return file;
@@ -94,8 +105,8 @@ void TestCsvRoundTrip::valueRoundTrip_data()
     row("memo emoji", ftMemo, 0, Text("ok 😀"), R"("ok %u1F600;")", Text("ok 😀"));
     row("string arrow", ftString, 30, Text("a→b"), R"("a%u2192;b")", Text("a→b"));
     row("string CJK", ftString, 30, Text("漢字"), R"("%u6F22;%u5B57;")", Text("漢字"));
-    row("string size counts characters, not escapes", ftString, 3, Text("ab😀"),
-        R"("ab%u1F600;")", Text("ab😀"));
+    row("string size counts characters, not escapes", ftString, 3, Text("ab😀"), R"("ab%u1F600;")",
+        Text("ab😀"));
     row("empty string is quoted and stays non-null", ftString, 30, Text(""), R"("")", Text(""));
     row("empty memo is null", ftMemo, 0, Text(""), "", null);
     row("graphic abc", ftGraphic, 0, Text("abc"), R"("A)V8")", Text("abc"));
@@ -155,10 +166,9 @@ void TestCsvRoundTrip::everyByteOfAFileValueWritesBack()
     for (int b = 0; b < 256; ++b)
         raw += char(b);
     // A string holds no NUL and at most 255 characters.
-    const QByteArray file = FileOf({R"("m=Memo,0,""m"","""",10,Data,""""")",
-                                    R"("s=String,255,""s"","""",255,Data,""""")"},
-                                   R"("m","s",)",
-                                   {EscapedAndQuoted(raw) + "," + EscapedAndQuoted(raw.mid(1)) + ","});
+    const QByteArray file = FileOf(
+        {R"("m=Memo,0,""m"","""",10,Data,""""")", R"("s=String,255,""s"","""",255,Data,""""")"},
+        R"("m","s",)", {EscapedAndQuoted(raw) + "," + EscapedAndQuoted(raw.mid(1)) + ","});
     TqorCSVStreamFormat format;
     TqorMemTable table;
     table.DefaultFormat = &format;

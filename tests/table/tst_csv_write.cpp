@@ -168,20 +168,31 @@ void TestCsvWrite::definitionLine_data()
     QTest::addColumn<QByteArray>("header");
 
     QTest::newRow("plain field: label is the name, width is the size")
-        << "" << "" << "" << 0 << false << false << true << int(fkData)
+        << ""
+        << ""
+        << "" << 0 << false << false << true << int(fkData)
         << QByteArray(R"("f=String,12,""f"","""",12,Data,""""")") << QByteArray(R"("f",)");
     QTest::newRow("quotes inside label, mask and default are doubled twice")
-        << R"(a"b)" << R"(!"9)" << R"(x="y")" << 0 << false << false << true << int(fkData)
+        << R"(a"b)"
+        << R"(!"9)"
+        << R"(x="y")" << 0 << false << false << true << int(fkData)
         << QByteArray(R"("f=String,12,""a""""b"",""!""""9"",12,Data,""x=""""y""""""")")
         << QByteArray(R"("a""b",)");
     QTest::newRow("flags in the order REQ, RO, INV")
-        << "" << "" << "" << 0 << true << true << false << int(fkData)
-        << QByteArray(R"("f=String,12,""f"","""",12,REQ,RO,INV,Data,""""")") << QByteArray(R"("f",)");
+        << ""
+        << ""
+        << "" << 0 << true << true << false << int(fkData)
+        << QByteArray(R"("f=String,12,""f"","""",12,REQ,RO,INV,Data,""""")")
+        << QByteArray(R"("f",)");
     QTest::newRow("own display width and kind InternalCalc")
-        << "" << "" << "" << 1 << false << false << true << int(fkInternalCalc)
+        << ""
+        << ""
+        << "" << 1 << false << false << true << int(fkInternalCalc)
         << QByteArray(R"("f=String,12,""f"","""",1,InternalCalc,""""")") << QByteArray(R"("f",)");
     QTest::newRow("label in Windows-1250")
-        << "Leírás" << "" << "" << 0 << false << false << true << int(fkData)
+        << "Leírás"
+        << ""
+        << "" << 0 << false << false << true << int(fkData)
         << QByteArray("\"f=String,12,\"\"Le\xEDr\xE1s\"\",\"\"\"\",12,Data,\"\"\"\"\"")
         << QByteArray("\"Le\xEDr\xE1s\",");
 }
@@ -226,8 +237,11 @@ void TestCsvWrite::onlyDataAndInternalCalcFieldsAreWritten()
     const struct {
         const char* name;
         TFieldKind kind;
-    } fields[] = {{"data", fkData},          {"calc", fkCalculated}, {"internal", fkInternalCalc},
-                  {"lookup", fkLookup},      {"aggr", fkAggregate}};
+    } fields[] = {{"data", fkData},
+                  {"calc", fkCalculated},
+                  {"internal", fkInternalCalc},
+                  {"lookup", fkLookup},
+                  {"aggr", fkAggregate}};
     for (const auto& f : fields)
         table.AddField(f.name, ftInteger).FieldKind = f.kind;
     table.Open();
@@ -268,8 +282,8 @@ void TestCsvWrite::recordsFollowTheCurrentOrder()
     const QList<QByteArray> lines = SaveTable(table).split('\n');
 
     QCOMPARE(lines.size(), 15);  // 14 lines and the empty rest after the last line end
-    QCOMPARE(lines.mid(11, 3), (QList<QByteArray>{"\"Alma\",,,,,\r", "\"K\xF6rte\",,,,,\r",
-                                                  "\"Z\xF6ld\",,,,,\r"}));
+    QCOMPARE(lines.mid(11, 3),
+             (QList<QByteArray>{"\"Alma\",,,,,\r", "\"K\xF6rte\",,,,,\r", "\"Z\xF6ld\",,,,,\r"}));
 }
 
 void TestCsvWrite::twelveHourTimeFormat()
@@ -340,8 +354,8 @@ void TestCsvWrite::failedWriteKeepsThePreviousFile()
         QCOMPARE(FileBytes(path), before);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Vikora.csv"});
     } else {
-        QCOMPARE(failure, "EFCreateError: Cannot create file \"" + path +
-                              "\". No such file or directory");
+        QCOMPARE(failure,
+                 "EFCreateError: Cannot create file \"" + path + "\". No such file or directory");
         QVERIFY(!QFile::exists(folder));
     }
     QCOMPARE(table.CountRecords(), 1);

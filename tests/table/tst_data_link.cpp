@@ -67,7 +67,10 @@ public:
     }
 };
 
-TValue Text(const char* s) { return std::string(s); }
+TValue Text(const char* s)
+{
+    return std::string(s);
+}
 
 }  // namespace
 
@@ -96,12 +99,14 @@ void TestDataLink::notifications_data()
     QTest::addColumn<QStringList>("log");
 
     const auto op = [](auto fn) { return TableOp(fn); };
-    QTest::newRow("MoveNext") << op([](TqorMemTable& t) { t.MoveNext(); }) << QStringList{"record(b)"};
+    QTest::newRow("MoveNext") << op([](TqorMemTable& t) { t.MoveNext(); })
+                              << QStringList{"record(b)"};
     QTest::newRow("MoveNext onto the end flag") << op([](TqorMemTable& t) {
         t.MoveNext();
         t.MoveNext();
     }) << QStringList{"record(b)"};
-    QTest::newRow("MoveFirst") << op([](TqorMemTable& t) { t.MoveFirst(); }) << QStringList{"record(a)"};
+    QTest::newRow("MoveFirst") << op([](TqorMemTable& t) { t.MoveFirst(); })
+                               << QStringList{"record(a)"};
     QTest::newRow("FindByValue found")
         << op([](TqorMemTable& t) { t.FindByValue("szam", std::int32_t{2}); })
         << QStringList{"record(b)"};
@@ -129,7 +134,8 @@ void TestDataLink::notifications_data()
         t.SortFields = "programok:D";
         t.ApplySort();
     }) << QStringList{"record(a)"};
-    QTest::newRow("Close") << op([](TqorMemTable& t) { t.Close(); }) << QStringList{"state:inactive"};
+    QTest::newRow("Close") << op([](TqorMemTable& t) { t.Close(); })
+                           << QStringList{"state:inactive"};
     QTest::newRow("Close and Open") << op([](TqorMemTable& t) {
         t.Close();
         t.Open();
@@ -217,7 +223,8 @@ void TestDataLink::updateDataBeforeLeavingEditState_data()
     QTest::newRow("Post") << op([](TqorMemTable& t) { t.Post(); });
     QTest::newRow("MoveFirst") << op([](TqorMemTable& t) { t.MoveFirst(); });
     QTest::newRow("MoveNext") << op([](TqorMemTable& t) { t.MoveNext(); });
-    QTest::newRow("FindByValue") << op([](TqorMemTable& t) { t.FindByValue("szam", std::int32_t{2}); });
+    QTest::newRow("FindByValue") << op(
+        [](TqorMemTable& t) { t.FindByValue("szam", std::int32_t{2}); });
     QTest::newRow("ApplySort") << op([](TqorMemTable& t) {
         t.SortFields = "szam";
         t.ApplySort();

@@ -14,20 +14,23 @@ constexpr double MsPerDay = 86'400'000.0;
 constexpr int CurrentYear = 2026;
 
 // "yyyy-mm-dd hh:mm:ss.zzz", for readable comparisons.
-QString Components(double value) {
+QString Components(double value)
+{
     int y, m, d, h, min, s, ms;
     DecodeDateTime(value, y, m, d, h, min, s, ms);
     return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d.%03d", y, m, d, h, min, s, ms);
 }
 
-TTimeFormat TwelveHour(bool leadingZero = false) {
+TTimeFormat TwelveHour(bool leadingZero = false)
+{
     TTimeFormat fmt;
     fmt.twelveHour = true;
     fmt.leadingZeroHour = leadingZero;
     return fmt;
 }
 
-TTimeFormat HungarianTwelveHour() {
+TTimeFormat HungarianTwelveHour()
+{
     TTimeFormat fmt;
     fmt.twelveHour = true;
     fmt.amDesignator = "de.";
@@ -58,7 +61,8 @@ private slots:
     void formatParseRoundTrip();
 };
 
-void TestDateTimeText::encode_data() {
+void TestDateTimeText::encode_data()
+{
     QTest::addColumn<QList<int>>("parts");  // y, m, d, h, min, s, ms
     QTest::addColumn<double>("value");
     QTest::newRow("day zero") << QList<int>{1899, 12, 30, 0, 0, 0, 0} << 0.0;
@@ -72,16 +76,20 @@ void TestDateTimeText::encode_data() {
                                  << 2958465.0 + 86'399'999.0 / MsPerDay;
 }
 
-void TestDateTimeText::encode() {
+void TestDateTimeText::encode()
+{
     QFETCH(QList<int>, parts);
     QFETCH(double, value);
-    const double encoded = EncodeDateTime(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]);
+    const double encoded =
+        EncodeDateTime(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]);
     QCOMPARE(encoded, value);
-    QCOMPARE(Components(encoded), QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d.%03d", parts[0], parts[1],
-                                                    parts[2], parts[3], parts[4], parts[5], parts[6]));
+    QCOMPARE(Components(encoded),
+             QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d.%03d", parts[0], parts[1], parts[2],
+                               parts[3], parts[4], parts[5], parts[6]));
 }
 
-void TestDateTimeText::encodeRejectsInvalid_data() {
+void TestDateTimeText::encodeRejectsInvalid_data()
+{
     QTest::addColumn<QList<int>>("parts");
     QTest::newRow("29 Feb 1900") << QList<int>{1900, 2, 29, 0, 0, 0, 0};
     QTest::newRow("30 Feb") << QList<int>{2000, 2, 30, 0, 0, 0, 0};
@@ -98,21 +106,25 @@ void TestDateTimeText::encodeRejectsInvalid_data() {
     QTest::newRow("negative minute") << QList<int>{2010, 1, 1, 1, -1, 0, 0};
 }
 
-void TestDateTimeText::encodeRejectsInvalid() {
+void TestDateTimeText::encodeRejectsInvalid()
+{
     QFETCH(QList<int>, parts);
-    QVERIFY(!TryEncodeDateTime(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]));
-    QVERIFY_THROWS_EXCEPTION(
-        EConvertError, EncodeDateTime(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]));
+    QVERIFY(
+        !TryEncodeDateTime(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]));
+    QVERIFY_THROWS_EXCEPTION(EConvertError, EncodeDateTime(parts[0], parts[1], parts[2], parts[3],
+                                                           parts[4], parts[5], parts[6]));
 }
 
-void TestDateTimeText::decode_data() {
+void TestDateTimeText::decode_data()
+{
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("components");
     const double halfMs = 0.5 / MsPerDay;
     QTest::newRow("just under a millisecond rounds up")
         << 0.5 + 0.9 / MsPerDay << QString("1899-12-30 12:00:00.001");
     QTest::newRow("rounds down") << 0.5 + 0.4 / MsPerDay << QString("1899-12-30 12:00:00.000");
-    QTest::newRow("half a second") << 40250.0 + 500.0 / MsPerDay << QString("2010-03-13 00:00:00.500");
+    QTest::newRow("half a second")
+        << 40250.0 + 500.0 / MsPerDay << QString("2010-03-13 00:00:00.500");
     QTest::newRow("rounding up to midnight carries")
         << 40250.0 + 1.0 - halfMs / 2 << QString("2010-03-14 00:00:00.000");
     QTest::newRow("negative: fraction is the time") << -1.25 << QString("1899-12-29 06:00:00.000");
@@ -122,13 +134,15 @@ void TestDateTimeText::decode_data() {
     QTest::newRow("first day, noon") << -693593.5 << QString("0001-01-01 12:00:00.000");
 }
 
-void TestDateTimeText::decode() {
+void TestDateTimeText::decode()
+{
     QFETCH(double, value);
     QFETCH(QString, components);
     QCOMPARE(Components(value), components);
 }
 
-void TestDateTimeText::decodeRejectsOutOfRange_data() {
+void TestDateTimeText::decodeRejectsOutOfRange_data()
+{
     QTest::addColumn<double>("value");
     QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN();
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity();
@@ -139,14 +153,16 @@ void TestDateTimeText::decodeRejectsOutOfRange_data() {
     QTest::newRow("rounds into year 10000") << 2958465.0 + 1.0 - 0.1 / MsPerDay;
 }
 
-void TestDateTimeText::decodeRejectsOutOfRange() {
+void TestDateTimeText::decodeRejectsOutOfRange()
+{
     QFETCH(double, value);
     int y, m, d, h, min, s, ms;
     QVERIFY_THROWS_EXCEPTION(EConvertError, DecodeDateTime(value, y, m, d, h, min, s, ms));
     QVERIFY_THROWS_EXCEPTION(EConvertError, FormatFileDateTime(value));
 }
 
-void TestDateTimeText::format_data() {
+void TestDateTimeText::format_data()
+{
     QTest::addColumn<double>("value");
     QTest::addColumn<TTimeFormat>("fmt");
     QTest::addColumn<QString>("text");
@@ -156,39 +172,50 @@ void TestDateTimeText::format_data() {
     };
     QTest::newRow("date only") << day << TTimeFormat{} << QString("13/03/2010");
     QTest::newRow("day zero") << 0.0 << TTimeFormat{} << QString("30/12/1899");
-    QTest::newRow("small year padded") << EncodeDateTime(99, 1, 2) << TTimeFormat{} << QString("02/01/0099");
-    QTest::newRow("milliseconds alone are no time") << at(0, 0, 0, 500) << TTimeFormat{} << QString("13/03/2010");
+    QTest::newRow("small year padded")
+        << EncodeDateTime(99, 1, 2) << TTimeFormat{} << QString("02/01/0099");
+    QTest::newRow("milliseconds alone are no time")
+        << at(0, 0, 0, 500) << TTimeFormat{} << QString("13/03/2010");
     QTest::newRow("24-hour") << at(9, 5) << TTimeFormat{} << QString("13/03/2010 9:05:00");
-    QTest::newRow("24-hour afternoon") << at(21, 5, 7, 999) << TTimeFormat{} << QString("13/03/2010 21:05:07");
-    QTest::newRow("24-hour leading zero") << at(9, 5) << TTimeFormat{false, true} << QString("13/03/2010 09:05:00");
+    QTest::newRow("24-hour afternoon")
+        << at(21, 5, 7, 999) << TTimeFormat{} << QString("13/03/2010 21:05:07");
+    QTest::newRow("24-hour leading zero")
+        << at(9, 5) << TTimeFormat{false, true} << QString("13/03/2010 09:05:00");
     TTimeFormat designatorsUnused = HungarianTwelveHour();
     designatorsUnused.twelveHour = false;
-    QTest::newRow("designators unused in 24-hour") << at(13, 5) << designatorsUnused
-                                                   << QString("13/03/2010 13:05:00");
-    QTest::newRow("midnight hour in 12-hour") << at(0, 30) << TwelveHour() << QString("13/03/2010 12:30:00 AM");
-    QTest::newRow("noon in 12-hour") << at(12, 0, 1) << TwelveHour() << QString("13/03/2010 12:00:01 PM");
-    QTest::newRow("afternoon in 12-hour") << at(13, 5) << TwelveHour(true) << QString("13/03/2010 01:05:00 PM");
-    QTest::newRow("designator first") << at(13, 5) << HungarianTwelveHour() << QString("13/03/2010 du. 1:05:00");
+    QTest::newRow("designators unused in 24-hour")
+        << at(13, 5) << designatorsUnused << QString("13/03/2010 13:05:00");
+    QTest::newRow("midnight hour in 12-hour")
+        << at(0, 30) << TwelveHour() << QString("13/03/2010 12:30:00 AM");
+    QTest::newRow("noon in 12-hour")
+        << at(12, 0, 1) << TwelveHour() << QString("13/03/2010 12:00:01 PM");
+    QTest::newRow("afternoon in 12-hour")
+        << at(13, 5) << TwelveHour(true) << QString("13/03/2010 01:05:00 PM");
+    QTest::newRow("designator first")
+        << at(13, 5) << HungarianTwelveHour() << QString("13/03/2010 du. 1:05:00");
     QTest::newRow("before day zero") << -1.25 << TTimeFormat{} << QString("29/12/1899 6:00:00");
     QTest::newRow("last moment") << 2958465.0 + 86'399'999.0 / MsPerDay << TTimeFormat{}
                                  << QString("31/12/9999 23:59:59");
 }
 
-void TestDateTimeText::format() {
+void TestDateTimeText::format()
+{
     QFETCH(double, value);
     QFETCH(TTimeFormat, fmt);
     QFETCH(QString, text);
     QCOMPARE(QString::fromStdString(FormatFileDateTime(value, fmt)), text);
 }
 
-void TestDateTimeText::parse_data() {
+void TestDateTimeText::parse_data()
+{
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<TTimeFormat>("fmt");
     QTest::addColumn<QString>("components");  // empty when the text is rejected
 
     const TTimeFormat plain;
     const TTimeFormat hungarian = HungarianTwelveHour();
-    const auto row = [](const char* name, const QByteArray& text, const TTimeFormat& fmt, const char* expected) {
+    const auto row = [](const char* name, const QByteArray& text, const TTimeFormat& fmt,
+                        const char* expected) {
         QTest::newRow(name) << text << fmt << QString(expected);
     };
 
@@ -217,8 +244,10 @@ void TestDateTimeText::parse_data() {
     row("designator first", "13/03/2010 PM 1:05", plain, "2010-03-13 13:05:00.000");
     row("designator first, no blank", "13/03/2010 am11", plain, "2010-03-13 11:00:00.000");
     row("format's designator", "13/03/2010 du. 1:05:00", hungarian, "2010-03-13 13:05:00.000");
-    row("format's designator after, any case", "13/03/2010 1:05 DE.", hungarian, "2010-03-13 01:05:00.000");
-    row("English designator with another format", "13/03/2010 1:05 PM", hungarian, "2010-03-13 13:05:00.000");
+    row("format's designator after, any case", "13/03/2010 1:05 DE.", hungarian,
+        "2010-03-13 01:05:00.000");
+    row("English designator with another format", "13/03/2010 1:05 PM", hungarian,
+        "2010-03-13 13:05:00.000");
     row("time alone", "9:05", plain, "1899-12-30 09:05:00.000");
     row("time alone with blanks", "  23:59:59.999 ", plain, "1899-12-30 23:59:59.999");
     row("hour alone", "7 PM", plain, "1899-12-30 19:00:00.000");
@@ -253,7 +282,8 @@ void TestDateTimeText::parse_data() {
     row("full-width digits", QString("１３/03/2010").toUtf8(), plain, "");
 }
 
-void TestDateTimeText::parse() {
+void TestDateTimeText::parse()
+{
     QFETCH(QByteArray, text);
     QFETCH(TTimeFormat, fmt);
     QFETCH(QString, components);
@@ -261,7 +291,8 @@ void TestDateTimeText::parse() {
     QCOMPARE(parsed ? Components(*parsed) : QString(), components);
 }
 
-void TestDateTimeText::formatParseRoundTrip_data() {
+void TestDateTimeText::formatParseRoundTrip_data()
+{
     QTest::addColumn<TTimeFormat>("fmt");
     TTimeFormat leadingZero;
     leadingZero.leadingZeroHour = true;
@@ -275,7 +306,8 @@ void TestDateTimeText::formatParseRoundTrip_data() {
     QTest::newRow("12-hour designator first") << HungarianTwelveHour();
 }
 
-void TestDateTimeText::formatParseRoundTrip() {
+void TestDateTimeText::formatParseRoundTrip()
+{
     QFETCH(TTimeFormat, fmt);
     quint32 seed = 12345;
     const auto next = [&seed](quint32 bound) {
@@ -288,7 +320,8 @@ void TestDateTimeText::formatParseRoundTrip() {
         const int day = 1 + int(next(28));
         const int hour = int(next(24)), minute = int(next(60)), second = int(next(60));
         const double whole = EncodeDateTime(year, month, day, hour, minute, second);
-        const double withMs = EncodeDateTime(year, month, day, hour, minute, second, int(next(1000)));
+        const double withMs =
+            EncodeDateTime(year, month, day, hour, minute, second, int(next(1000)));
 
         const std::string text = FormatFileDateTime(whole, fmt);
         const std::optional<double> parsed = ParseFileDateTime(text, CurrentYear, fmt);
@@ -298,7 +331,8 @@ void TestDateTimeText::formatParseRoundTrip() {
         const std::string textWithMs = FormatFileDateTime(withMs, fmt);
         const std::optional<double> parsedWithMs = ParseFileDateTime(textWithMs, CurrentYear, fmt);
         QVERIFY2(parsedWithMs, textWithMs.c_str());
-        QCOMPARE(QString::fromStdString(FormatFileDateTime(*parsedWithMs, fmt)), QString::fromStdString(textWithMs));
+        QCOMPARE(QString::fromStdString(FormatFileDateTime(*parsedWithMs, fmt)),
+                 QString::fromStdString(textWithMs));
     }
 }
 

@@ -36,7 +36,7 @@ QStringList FilesIn(const QString& folder)
 
 unsigned PermissionsOf(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return info.st_mode & 07777;
@@ -91,7 +91,7 @@ private:
     const char* Error = "";
 };
 
-} // namespace
+}  // namespace
 
 class TFileIoTest : public QObject {
     Q_OBJECT
@@ -223,9 +223,8 @@ void TFileIoTest::readOnlyFolderIsCreateErrorAndKeepsOldFile()
     QVERIFY(WriteBytes(target, "old"));
     QVERIFY(tmpfs.RemountReadOnly());
 
-    const QString message = ErrorMessageOf<EFCreateError>([&] {
-        WriteFileAtomically(Std(target), "new", {.keepBackup = true});
-    });
+    const QString message = ErrorMessageOf<EFCreateError>(
+        [&] { WriteFileAtomically(Std(target), "new", {.keepBackup = true}); });
 
     QCOMPARE(message, "Cannot create file \"" + target + "\". Read-only file system");
     QCOMPARE(ReadBytes(target), "old");
@@ -236,11 +235,16 @@ void TFileIoTest::readerRefuses_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("missing file") << "missing" << "No such file or directory";
-    QTest::newRow("folder") << "folder" << "Is a directory";
-    QTest::newRow("FIFO without a writer") << "fifo" << "Not a regular file";
-    QTest::newRow("symlink to /dev/zero") << "device" << "Not a regular file";
-    QTest::newRow("one byte over 256 MiB") << "large" << "File too large";
+    QTest::newRow("missing file") << "missing"
+                                  << "No such file or directory";
+    QTest::newRow("folder") << "folder"
+                            << "Is a directory";
+    QTest::newRow("FIFO without a writer") << "fifo"
+                                           << "Not a regular file";
+    QTest::newRow("symlink to /dev/zero") << "device"
+                                          << "Not a regular file";
+    QTest::newRow("one byte over 256 MiB") << "large"
+                                           << "File too large";
 }
 
 void TFileIoTest::readerRefuses()
@@ -256,7 +260,8 @@ void TFileIoTest::readerRefuses()
     else if (kind == "device")
         QVERIFY(::symlink("/dev/zero", Std(path).c_str()) == 0);
     else if (kind == "large")
-        QVERIFY(WriteBytes(path, {}) && ::truncate(Std(path).c_str(), MaxReadableFileSize + 1) == 0);
+        QVERIFY(WriteBytes(path, {}) &&
+                ::truncate(Std(path).c_str(), MaxReadableFileSize + 1) == 0);
 
     const QString message = ErrorMessageOf<EFOpenError>([&] { TFileReader reader(Std(path)); });
 
@@ -290,8 +295,12 @@ void TFileIoTest::removeStaleTempFilesSparesOtherFiles()
 {
     QTemporaryDir dir;
     const QStringList stale{"Vikora.csv.AbC123.tmp", "Vikora.csv.zzzzzz.tmp"};
-    const QStringList kept{"Vikora.csv",           "Vikora.csv.bak",        "Vikora.csv.tmp",
-                           "Vikora.csv.AbC12.tmp", "Vikora.csv.AbC-12.tmp", "Other.csv.AbC123.tmp",
+    const QStringList kept{"Vikora.csv",
+                           "Vikora.csv.bak",
+                           "Vikora.csv.tmp",
+                           "Vikora.csv.AbC12.tmp",
+                           "Vikora.csv.AbC-12.tmp",
+                           "Other.csv.AbC123.tmp",
                            "XVikora.csv.AbC123.tmp"};
     for (const QString& name : stale + kept)
         QVERIFY(WriteBytes(dir.filePath(name), "x"));

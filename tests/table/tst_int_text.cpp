@@ -14,7 +14,8 @@ private slots:
     void toText();
 };
 
-void TestIntText::parse_data() {
+void TestIntText::parse_data()
+{
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<int>("value");
@@ -59,7 +60,8 @@ void TestIntText::parse_data() {
     QTest::newRow("full-width digit") << QString("１２").toUtf8() << false << 0;
 }
 
-void TestIntText::parse() {
+void TestIntText::parse()
+{
     QFETCH(QByteArray, text);
     QFETCH(bool, ok);
     QFETCH(int, value);
@@ -69,7 +71,8 @@ void TestIntText::parse() {
         QCOMPARE(*parsed, value);
 }
 
-void TestIntText::toText_data() {
+void TestIntText::toText_data()
+{
     QTest::addColumn<int>("value");
     QTest::addColumn<QByteArray>("text");
     QTest::newRow("zero") << 0 << QByteArray("0");
@@ -78,7 +81,8 @@ void TestIntText::toText_data() {
     QTest::newRow("largest") << std::numeric_limits<int>::max() << QByteArray("2147483647");
 }
 
-void TestIntText::toText() {
+void TestIntText::toText()
+{
     QFETCH(int, value);
     QFETCH(QByteArray, text);
     const std::string written = IntegerToText(value);

@@ -44,9 +44,18 @@ QString CurrentText(const TqorMemTable& table, const std::string& field)
     return QString::fromStdString(table.GetField(field).AsString());
 }
 
-TValue Text(const char* s) { return std::string(s); }
-TValue Text(const std::string& s) { return s; }
-TValue Int(std::int32_t n) { return n; }
+TValue Text(const char* s)
+{
+    return std::string(s);
+}
+TValue Text(const std::string& s)
+{
+    return s;
+}
+TValue Int(std::int32_t n)
+{
+    return n;
+}
 
 }  // namespace
 
@@ -117,8 +126,8 @@ void TestMemTable::openRebuildsFieldDefsFromDataFields()
 void TestMemTable::openMakesFieldsFromFieldDefs()
 {
     TqorMemTable table;
-    table.FieldDefs = {{"nev", ftString, 25, true}, {"az", ftAutoInc, 0, false},
-                       {"leírás", ftMemo, 0, false}};
+    table.FieldDefs = {
+        {"nev", ftString, 25, true}, {"az", ftAutoInc, 0, false}, {"leírás", ftMemo, 0, false}};
     table.Open();
 
     QCOMPARE(table.FieldCount(), 3);
@@ -172,50 +181,38 @@ void TestMemTable::autoIncrement_data()
     };
     QTest::newRow("empty table starts at 0") << TableOp([](NotesTable&) {}) << 0;
     QTest::newRow("second record gets 1") << TableOp([](NotesTable& t) { Fill(t, 1); }) << 1;
-    QTest::newRow("cancelled insert hands out the same number")
-        << TableOp([](NotesTable& t) {
-               Fill(t, 1);
-               t.Insert();
-               t.Cancel();
-           })
-        << 1;
+    QTest::newRow("cancelled insert hands out the same number") << TableOp([](NotesTable& t) {
+        Fill(t, 1);
+        t.Insert();
+        t.Cancel();
+    }) << 1;
     QTest::newRow("records 3 and 7 give 8") << TableOp(withIds({3, 7})) << 8;
-    QTest::newRow("deleting the highest does not lower it")
-        << TableOp([withIds](NotesTable& t) {
-               withIds({3, 7})(t);
-               QVERIFY(t.FindByValue("az", Int(7)));
-               t.Delete();
-           })
-        << 8;
+    QTest::newRow("deleting the highest does not lower it") << TableOp([withIds](NotesTable& t) {
+        withIds({3, 7})(t);
+        QVERIFY(t.FindByValue("az", Int(7)));
+        t.Delete();
+    }) << 8;
     QTest::newRow("lower number leaves it") << TableOp(withIds({3, 7, 5})) << 8;
-    QTest::newRow("null number leaves it")
-        << TableOp([withIds](NotesTable& t) {
-               withIds({3})(t);
-               AddRecord(t, {{"az", TValue{}}});
-           })
-        << 4;
-    QTest::newRow("edited record raises it")
-        << TableOp([](NotesTable& t) {
-               Fill(t, 2);
-               t.Edit();
-               t.SetValue("az", Int(41));
-               t.Post();
-           })
-        << 42;
-    QTest::newRow("reopening resets it")
-        << TableOp([withIds](NotesTable& t) {
-               withIds({3, 7})(t);
-               t.Close();
-               t.Open();
-           })
-        << 0;
-    QTest::newRow("minimum value")
-        << TableOp([](NotesTable& t) {
-               t.Close();
-               t.AutoIncMinValue = 100;
-               t.Open();
-           })
-        << 100;
+    QTest::newRow("null number leaves it") << TableOp([withIds](NotesTable& t) {
+        withIds({3})(t);
+        AddRecord(t, {{"az", TValue{}}});
+    }) << 4;
+    QTest::newRow("edited record raises it") << TableOp([](NotesTable& t) {
+        Fill(t, 2);
+        t.Edit();
+        t.SetValue("az", Int(41));
+        t.Post();
+    }) << 42;
+    QTest::newRow("reopening resets it") << TableOp([withIds](NotesTable& t) {
+        withIds({3, 7})(t);
+        t.Close();
+        t.Open();
+    }) << 0;
+    QTest::newRow("minimum value") << TableOp([](NotesTable& t) {
+        t.Close();
+        t.AutoIncMinValue = 100;
+        t.Open();
+    }) << 100;
 }
 
 void TestMemTable::autoIncrement()
@@ -256,8 +253,10 @@ void TestMemTable::insertPosition_data()
 
     QTest::newRow("before the third of five")
         << 5 << 3 << false << QStringList{"r1", "r2", "new", "r3", "r4", "r5"} << 3;
-    QTest::newRow("before the first") << 3 << 1 << false << QStringList{"new", "r1", "r2", "r3"} << 1;
-    QTest::newRow("before the last") << 3 << 3 << false << QStringList{"r1", "r2", "new", "r3"} << 3;
+    QTest::newRow("before the first")
+        << 3 << 1 << false << QStringList{"new", "r1", "r2", "r3"} << 1;
+    QTest::newRow("before the last")
+        << 3 << 3 << false << QStringList{"r1", "r2", "new", "r3"} << 3;
     QTest::newRow("after moving past the end")
         << 3 << 4 << false << QStringList{"r1", "r2", "new", "r3"} << 3;
     QTest::newRow("at end with the third current")
@@ -468,7 +467,8 @@ void TestMemTable::values_data()
 
     QTest::newRow("string keeps its first 30 characters")
         << "fontname" << Text(longText) << Text(first30) << accents.left(30);
-    QTest::newRow("string cut at the first NUL") << "fontname" << Text(withNul) << Text("ab") << "ab";
+    QTest::newRow("string cut at the first NUL")
+        << "fontname" << Text(withNul) << Text("ab") << "ab";
     QTest::newRow("empty string is not null") << "fontname" << Text("") << Text("") << "";
     QTest::newRow("integer into string") << "fontname" << Int(-5) << Text("-5") << "-5";
     QTest::newRow("null clears a string") << "fontname" << TValue{} << TValue{} << "";
@@ -476,8 +476,8 @@ void TestMemTable::values_data()
     QTest::newRow("memo keeps line breaks and NUL")
         << "szoveg" << Text(memo) << Text(memo) << QString::fromUtf8(memo.data(), 15);
     QTest::newRow("empty graphic is null") << "kep" << Text("") << TValue{} << "";
-    QTest::newRow("graphic keeps any byte") << "kep" << Text(picture) << Text(picture)
-                                            << QString::fromLatin1(picture.data(), 6);
+    QTest::newRow("graphic keeps any byte")
+        << "kep" << Text(picture) << Text(picture) << QString::fromLatin1(picture.data(), 6);
     QTest::newRow("integer from text") << "szin" << Text("-12") << Int(-12) << "-12";
     QTest::newRow("empty text into integer is null") << "szin" << Text("") << TValue{} << "";
     QTest::newRow("boolean true") << "latszik" << TValue{true} << TValue{true} << "True";
@@ -495,8 +495,10 @@ void TestMemTable::values()
     QFETCH(QString, text);
 
     NotesTable table;
-    AddRecord(table, {{"fontname", Text("Arial")}, {"latszik", TValue{true}},
-                      {"szoveg", Text("régi")}, {"kep", Text("x")}});
+    AddRecord(table, {{"fontname", Text("Arial")},
+                      {"latszik", TValue{true}},
+                      {"szoveg", Text("régi")},
+                      {"kep", Text("x")}});
     const std::string name = field.toStdString();
     table.Edit();
     table.SetValue(name, value);
@@ -528,7 +530,8 @@ void TestMemTable::afterScroll_data()
         for (int i = 0; i < 5; ++i)
             t.MoveNext();
     }) << 3;
-    QTest::newRow("FindByValue found") << op([](NotesTable& t) { t.FindByValue("az", Int(2)); }) << 1;
+    QTest::newRow("FindByValue found")
+        << op([](NotesTable& t) { t.FindByValue("az", Int(2)); }) << 1;
     QTest::newRow("FindByValue not found")
         << op([](NotesTable& t) { t.FindByValue("az", Int(9)); }) << 0;
     QTest::newRow("Delete") << op([](NotesTable& t) { t.Delete(); }) << 1;
@@ -593,7 +596,8 @@ void TestMemTable::errors_data()
     const TableOp edit = [](NotesTable& t) { t.Edit(); };
     const TableOp close = [](NotesTable& t) { t.Close(); };
     const QString notFound = "EDatabaseError | Tbl: Field 'x' not found";
-    const QString closed = "EDatabaseError | Tbl: Cannot perform this operation on a closed dataset";
+    const QString closed =
+        "EDatabaseError | Tbl: Cannot perform this operation on a closed dataset";
     const QString bookmark =
         "EMemTableFatalError | Bookmark counter is out of range. Please close and reopen table.";
 
@@ -613,23 +617,28 @@ void TestMemTable::errors_data()
         t.GetField("szin").DisplayLabel = "Szín";
         t.Edit();
     }) << op([](NotesTable& t) { t.SetValue("szin", Int(1)); })
-        << "EDatabaseError | Field Szín is read only";
-    QTest::newRow("Post in browse state") << none << op([](NotesTable& t) { t.Post(); })
-                                          << "EDatabaseError | Tbl: Dataset not in edit or insert mode";
+                                                   << "EDatabaseError | Field Szín is read only";
+    QTest::newRow("Post in browse state")
+        << none << op([](NotesTable& t) { t.Post(); })
+        << "EDatabaseError | Tbl: Dataset not in edit or insert mode";
     QTest::newRow("Delete on an empty table") << op([](NotesTable& t) {
         t.Close();
         t.Open();
-    }) << op([](NotesTable& t) { t.Delete(); })
-        << "EDatabaseError | Tbl: Cannot perform this operation on an empty dataset";
+    }) << op([](NotesTable& t) {
+        t.Delete();
+    }) << "EDatabaseError | Tbl: Cannot perform this operation on an empty dataset";
 
-    QTest::newRow("MoveFirst when closed") << close << op([](NotesTable& t) { t.MoveFirst(); }) << closed;
-    QTest::newRow("MoveNext when closed") << close << op([](NotesTable& t) { t.MoveNext(); }) << closed;
+    QTest::newRow("MoveFirst when closed")
+        << close << op([](NotesTable& t) { t.MoveFirst(); }) << closed;
+    QTest::newRow("MoveNext when closed")
+        << close << op([](NotesTable& t) { t.MoveNext(); }) << closed;
     QTest::newRow("FindByValue when closed")
         << close << op([](NotesTable& t) { t.FindByValue("az", Int(0)); }) << closed;
     QTest::newRow("CountRecords when closed")
         << close << op([](NotesTable& t) { t.CountRecords(); }) << closed;
     QTest::newRow("Insert when closed") << close << op([](NotesTable& t) { t.Insert(); }) << closed;
-    QTest::newRow("AddAtEnd when closed") << close << op([](NotesTable& t) { t.AddAtEnd(); }) << closed;
+    QTest::newRow("AddAtEnd when closed")
+        << close << op([](NotesTable& t) { t.AddAtEnd(); }) << closed;
     QTest::newRow("Edit when closed") << close << op([](NotesTable& t) { t.Edit(); }) << closed;
     QTest::newRow("Delete when closed") << close << op([](NotesTable& t) { t.Delete(); }) << closed;
 
@@ -637,16 +646,18 @@ void TestMemTable::errors_data()
         t.Close();
         t.ClearFields();
         t.FieldDefs.clear();
-    }) << op([](NotesTable& t) { t.Open(); })
-        << "EMemTableError | There must be at least one field";
+    }) << op([](NotesTable& t) {
+        t.Open();
+    }) << "EMemTableError | There must be at least one field";
     QTest::newRow("text that is not an integer")
         << edit << op([](NotesTable& t) { t.SetValue("szin", Text("12a")); })
         << "EDatabaseError | '12a' is not a valid integer value for field 'szin'";
     QTest::newRow("not an integer, with a display label") << op([](NotesTable& t) {
         t.GetField("szin").DisplayLabel = "Szín";
         t.Edit();
-    }) << op([](NotesTable& t) { t.SetValue("szin", Text("piros")); })
-        << "EDatabaseError | 'piros' is not a valid integer value for field 'Szín'";
+    }) << op([](NotesTable& t) {
+        t.SetValue("szin", Text("piros"));
+    }) << "EDatabaseError | 'piros' is not a valid integer value for field 'Szín'";
     QTest::newRow("search for a text that is not an integer")
         << none << op([](NotesTable& t) { t.FindByValue("az", Text("egy")); })
         << "EDatabaseError | 'egy' is not a valid integer value for field 'az'";
@@ -656,7 +667,7 @@ void TestMemTable::errors_data()
     QTest::newRow("failing text comparison") << op([](NotesTable& t) {
         t.SetTextCompare([](std::string_view, std::string_view, bool) { return std::nullopt; });
     }) << op([](NotesTable& t) { t.FindByValue("fontname", Text("r2")); })
-        << "EMemTableInvalidLocale | Invalid locale.";
+                                             << "EMemTableInvalidLocale | Invalid locale.";
     QTest::newRow("write without a format")
         << none << op([](NotesTable& t) { t.WriteToFile("/nonexistent/notes.csv"); })
         << "EMemTableError | No format specified.";

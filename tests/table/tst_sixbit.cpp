@@ -13,9 +13,13 @@ private slots:
     void roundTripAndLengths();
 };
 
-static QByteArray FromStd(const std::string& s) { return QByteArray::fromStdString(s); }
+static QByteArray FromStd(const std::string& s)
+{
+    return QByteArray::fromStdString(s);
+}
 
-void TestSixBit::encode_data() {
+void TestSixBit::encode_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("chars");
     QTest::newRow("empty") << QByteArray() << QByteArray();
@@ -28,31 +32,37 @@ void TestSixBit::encode_data() {
     QTest::newRow("four bytes") << QByteArray("\x01\x02\x03\x04") << QByteArray("!(P $ ");
 }
 
-void TestSixBit::encode() {
+void TestSixBit::encode()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, chars);
     QCOMPARE(FromStd(EncodeSixBit(bytes.toStdString())), chars);
     QCOMPARE(FromStd(DecodeSixBit(chars.toStdString())), bytes);
 }
 
-void TestSixBit::decodeForeignCharacters_data() {
+void TestSixBit::decodeForeignCharacters_data()
+{
     QTest::addColumn<QByteArray>("chars");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("empty") << QByteArray() << QByteArray();
     QTest::newRow("single char is no byte") << QByteArray("_") << QByteArray();
-    QTest::newRow("below space wraps to high groups") << QByteArray("\x1F\x1F") << QByteArray("\xFF");
+    QTest::newRow("below space wraps to high groups")
+        << QByteArray("\x1F\x1F") << QByteArray("\xFF");
     QTest::newRow("above 95 wraps to low groups") << QByteArray("\x60\x60") << QByteArray("\0", 1);
-    QTest::newRow("bytes 0x80 and up") << QByteArray("\xDF\xDF\xDF\xDF") << QByteArray("\xFF\xFF\xFF");
+    QTest::newRow("bytes 0x80 and up")
+        << QByteArray("\xDF\xDF\xDF\xDF") << QByteArray("\xFF\xFF\xFF");
     QTest::newRow("five chars give three bytes") << QByteArray("A)V8_") << QByteArray("abc");
 }
 
-void TestSixBit::decodeForeignCharacters() {
+void TestSixBit::decodeForeignCharacters()
+{
     QFETCH(QByteArray, chars);
     QFETCH(QByteArray, bytes);
     QCOMPARE(FromStd(DecodeSixBit(chars.toStdString())), bytes);
 }
 
-void TestSixBit::roundTripAndLengths() {
+void TestSixBit::roundTripAndLengths()
+{
     std::string bytes;
     for (int n = 0; n <= 300; ++n) {
         const std::string chars = EncodeSixBit(bytes);

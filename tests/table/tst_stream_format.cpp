@@ -86,7 +86,8 @@ public:
             table.AddAtEnd();
             const QStringList values = line.split('\t');
             for (int f = 0; f < values.size() && f < table.FieldCount(); ++f)
-                table.Fields(f).SetValue(values[f] == "~" ? TValue{} : TValue{values[f].toStdString()});
+                table.Fields(f).SetValue(values[f] == "~" ? TValue{}
+                                                          : TValue{values[f].toStdString()});
             table.Post();
         }
         if (afterRecords)
@@ -129,7 +130,10 @@ void AddNamed(TqorMemTable& table, std::initializer_list<const char*> names)
         AddRecord(table, {{"nev", std::string(name)}});
 }
 
-QStringList Names(const TqorMemTable& table) { return Column(table, "nev"); }
+QStringList Names(const TqorMemTable& table)
+{
+    return Column(table, "nev");
+}
 
 QString CurrentName(const TqorMemTable& table)
 {
@@ -176,17 +180,16 @@ void TestStreamFormat::saveSteps_data()
 
     const QStringList all = {"BeforeSave", "SaveDefinitions", "SaveRecords", "AfterSave"};
     QTest::newRow("no failure") << QStringList{} << all << NoError;
-    QTest::newRow("preparation fails") << QStringList{"BeforeSave"}
-                                       << QStringList{"BeforeSave", "AfterSave"}
-                                       << "EMemTableError | failed in BeforeSave";
-    QTest::newRow("definitions fail")
-        << QStringList{"SaveDefinitions"}
-        << QStringList{"BeforeSave", "SaveDefinitions", "AfterSave"}
-        << "EMemTableError | failed in SaveDefinitions";
+    QTest::newRow("preparation fails")
+        << QStringList{"BeforeSave"} << QStringList{"BeforeSave", "AfterSave"}
+        << "EMemTableError | failed in BeforeSave";
+    QTest::newRow("definitions fail") << QStringList{"SaveDefinitions"}
+                                      << QStringList{"BeforeSave", "SaveDefinitions", "AfterSave"}
+                                      << "EMemTableError | failed in SaveDefinitions";
     QTest::newRow("records fail") << QStringList{"SaveRecords"} << all
                                   << "EMemTableError | failed in SaveRecords";
-    QTest::newRow("clean-up fails") << QStringList{"AfterSave"} << all
-                                    << "EMemTableError | failed in AfterSave";
+    QTest::newRow("clean-up fails")
+        << QStringList{"AfterSave"} << all << "EMemTableError | failed in AfterSave";
     QTest::newRow("first failure wins") << QStringList{"SaveRecords", "AfterSave"} << all
                                         << "EMemTableError | failed in SaveRecords";
 }
@@ -201,7 +204,10 @@ void TestStreamFormat::saveSteps()
     QVERIFY(dir.isValid());
     const std::string path = dir.filePath("t.txt").toStdString();
     const std::function<void(TqorMemTable&)> ways[] = {
-        [](TqorMemTable& t) { TStringStream out; t.SaveToStream(out); },
+        [](TqorMemTable& t) {
+            TStringStream out;
+            t.SaveToStream(out);
+        },
         [&path](TqorMemTable& t) { t.WriteToFile(path); },
     };
     for (const auto& save : ways) {
@@ -226,24 +232,24 @@ void TestStreamFormat::loadSteps_data()
     const QStringList all = {"BeforeLoad", "LoadDefinitions", "MatchColumns", "LoadRecords",
                              "AfterLoad"};
     QTest::newRow("no failure") << QStringList{} << all << NoError;
-    QTest::newRow("preparation fails") << QStringList{"BeforeLoad"}
-                                       << QStringList{"BeforeLoad", "AfterLoad"}
-                                       << "EMemTableError | failed in BeforeLoad";
-    QTest::newRow("definitions fail")
-        << QStringList{"LoadDefinitions"} << QStringList{"BeforeLoad", "LoadDefinitions", "AfterLoad"}
-        << "EMemTableError | failed in LoadDefinitions";
+    QTest::newRow("preparation fails")
+        << QStringList{"BeforeLoad"} << QStringList{"BeforeLoad", "AfterLoad"}
+        << "EMemTableError | failed in BeforeLoad";
+    QTest::newRow("definitions fail") << QStringList{"LoadDefinitions"}
+                                      << QStringList{"BeforeLoad", "LoadDefinitions", "AfterLoad"}
+                                      << "EMemTableError | failed in LoadDefinitions";
     QTest::newRow("matching fails")
         << QStringList{"MatchColumns"}
         << QStringList{"BeforeLoad", "LoadDefinitions", "MatchColumns", "AfterLoad"}
         << "EMemTableError | failed in MatchColumns";
     QTest::newRow("records fail") << QStringList{"LoadRecords"} << all
                                   << "EMemTableError | failed in LoadRecords";
-    QTest::newRow("clean-up fails") << QStringList{"AfterLoad"} << all
-                                    << "EMemTableError | failed in AfterLoad";
-    QTest::newRow("first failure wins") << QStringList{"MatchColumns", "AfterLoad"}
-                                        << QStringList{"BeforeLoad", "LoadDefinitions",
-                                                       "MatchColumns", "AfterLoad"}
-                                        << "EMemTableError | failed in MatchColumns";
+    QTest::newRow("clean-up fails")
+        << QStringList{"AfterLoad"} << all << "EMemTableError | failed in AfterLoad";
+    QTest::newRow("first failure wins")
+        << QStringList{"MatchColumns", "AfterLoad"}
+        << QStringList{"BeforeLoad", "LoadDefinitions", "MatchColumns", "AfterLoad"}
+        << "EMemTableError | failed in MatchColumns";
 }
 
 void TestStreamFormat::loadSteps()
@@ -257,7 +263,10 @@ void TestStreamFormat::loadSteps()
     const QString path = dir.filePath("t.txt");
     QVERIFY(WriteBytes(path, "5\tx\t~\n"));
     const std::function<void(TqorMemTable&)> ways[] = {
-        [](TqorMemTable& t) { TStringStream in("5\tx\t~\n"); t.LoadFromStream(in); },
+        [](TqorMemTable& t) {
+            TStringStream in("5\tx\t~\n");
+            t.LoadFromStream(in);
+        },
         [&path](TqorMemTable& t) { t.ReadFromFile(path.toStdString()); },
     };
     for (const auto& load : ways) {
@@ -465,7 +474,8 @@ void TestStreamFormat::refusedBeforeAnyStep()
     const std::string missing = dir.filePath("nincs.txt").toStdString();
     const std::string target = dir.filePath("uj.txt").toStdString();
     const QString noFormat = "EMemTableError | No format specified.";
-    const QString closed = "EDatabaseError | Tbl: Cannot perform this operation on a closed dataset";
+    const QString closed =
+        "EDatabaseError | Tbl: Cannot perform this operation on a closed dataset";
 
     Table bare;
     TStringStream stream;

@@ -41,7 +41,10 @@ void Fill(TqorMemTable& table, const QStringList& rows)
     table.MoveFirst();
 }
 
-QStringList Names(const TqorMemTable& table) { return Column(table, "programok"); }
+QStringList Names(const TqorMemTable& table)
+{
+    return Column(table, "programok");
+}
 
 QString Current(const TqorMemTable& table)
 {
@@ -61,7 +64,8 @@ const QStringList HungarianOrder = {"ágy", "alma", "cukor", "csak", "öt", "őz
 TTextCompare FailingOn(std::string word)
 {
     auto good = MakeLocaleTextCompare("hu_HU.UTF-8");
-    return [good, word](std::string_view a, std::string_view b, bool ignoreCase) -> std::optional<int> {
+    return [good, word](std::string_view a, std::string_view b,
+                        bool ignoreCase) -> std::optional<int> {
         if (a == word || b == word)
             return std::nullopt;
         return good(a, b, ignoreCase);
@@ -96,52 +100,62 @@ void TestTableSort::sortOrder_data()
     QStringList reversed = HungarianOrder;
     std::reverse(reversed.begin(), reversed.end());
 
-    QTest::newRow("Hungarian collation") << "programok" << "" << Words << HungarianOrder;
-    QTest::newRow("descending") << "programok:D" << "" << Words << reversed;
-    QTest::newRow("option letters in lower case") << "programok:d" << "" << Words << reversed;
-    QTest::newRow("descending from SortOptions") << "programok" << "D" << Words << reversed;
+    QTest::newRow("Hungarian collation") << "programok"
+                                         << "" << Words << HungarianOrder;
+    QTest::newRow("descending") << "programok:D"
+                                << "" << Words << reversed;
+    QTest::newRow("option letters in lower case") << "programok:d"
+                                                  << "" << Words << reversed;
+    QTest::newRow("descending from SortOptions") << "programok"
+                                                 << "D" << Words << reversed;
     QTest::newRow("L compares bytes")
-        << "programok:L" << "" << Words
-        << QStringList{"Zebra", "alma", "csak", "cukor", "ágy", "öt", "ütő", "őz"};
+        << "programok:L"
+        << "" << Words << QStringList{"Zebra", "alma", "csak", "cukor", "ágy", "öt", "ütő", "őz"};
     QTest::newRow("case decides only between equal texts")
-        << "programok" << "" << QStringList{"b", "ALMA", "alma", "Alma", "a"}
+        << "programok"
+        << "" << QStringList{"b", "ALMA", "alma", "Alma", "a"}
         << QStringList{"a", "alma", "Alma", "ALMA", "b"};
     QTest::newRow("C ignores case, next field decides")
-        << "programok:C;kategoria" << "" << QStringList{"alma|2", "ALMA|3", "Alma|1", "b|0"}
+        << "programok:C;kategoria"
+        << "" << QStringList{"alma|2", "ALMA|3", "Alma|1", "b|0"}
         << QStringList{"Alma", "alma", "ALMA", "b"};
     QTest::newRow("case-insensitive from SortOptions")
-        << "programok;kategoria" << "C" << QStringList{"alma|2", "ALMA|3", "Alma|1", "b|0"}
+        << "programok;kategoria"
+        << "C" << QStringList{"alma|2", "ALMA|3", "Alma|1", "b|0"}
         << QStringList{"Alma", "alma", "ALMA", "b"};
-    QTest::newRow("null sorts first") << "programok" << "" << QStringList{"b", "~", "a"}
-                                      << QStringList{"null", "a", "b"};
+    QTest::newRow("null sorts first")
+        << "programok"
+        << "" << QStringList{"b", "~", "a"} << QStringList{"null", "a", "b"};
     QTest::newRow("null sorts last when descending")
-        << "programok:D" << "" << QStringList{"b", "~", "a"} << QStringList{"b", "a", "null"};
+        << "programok:D"
+        << "" << QStringList{"b", "~", "a"} << QStringList{"b", "a", "null"};
     QTest::newRow("N skips null values")
-        << "programok:N;kategoria" << "" << QStringList{"~|3", "b|2", "a|1"}
-        << QStringList{"a", "b", "null"};
+        << "programok:N;kategoria"
+        << "" << QStringList{"~|3", "b|2", "a|1"} << QStringList{"a", "b", "null"};
     QTest::newRow("P: a text equals a longer one it begins")
-        << "programok:P;kategoria" << "" << QStringList{"abc|1", "ab|2"}
-        << QStringList{"abc", "ab"};
+        << "programok:P;kategoria"
+        << "" << QStringList{"abc|1", "ab|2"} << QStringList{"abc", "ab"};
     QTest::newRow("P with accented letters")
-        << "programok:P;kategoria" << "" << QStringList{"ab|1", "aáb|2", "abá|0"}
-        << QStringList{"aáb", "abá", "ab"};
-    QTest::newRow("two fields") << "kategoria;programok" << ""
-                                << QStringList{"b|x", "a|y", "c|x"} << QStringList{"b", "c", "a"};
+        << "programok:P;kategoria"
+        << "" << QStringList{"ab|1", "aáb|2", "abá|0"} << QStringList{"aáb", "abá", "ab"};
+    QTest::newRow("two fields") << "kategoria;programok"
+                                << "" << QStringList{"b|x", "a|y", "c|x"}
+                                << QStringList{"b", "c", "a"};
     QTest::newRow("second field descending")
-        << "kategoria;programok:D" << "" << QStringList{"b|x", "a|y", "c|x"}
-        << QStringList{"c", "b", "a"};
+        << "kategoria;programok:D"
+        << "" << QStringList{"b|x", "a|y", "c|x"} << QStringList{"c", "b", "a"};
     QTest::newRow("SortOptions apply to every field")
-        << "kategoria;programok" << "D" << QStringList{"b|x", "a|y", "c|x"}
-        << QStringList{"a", "c", "b"};
+        << "kategoria;programok"
+        << "D" << QStringList{"b|x", "a|y", "c|x"} << QStringList{"a", "c", "b"};
     QTest::newRow("blanks around the names")
-        << " kategoria ; programok " << "" << QStringList{"b|x", "a|y", "c|x"}
-        << QStringList{"b", "c", "a"};
+        << " kategoria ; programok "
+        << "" << QStringList{"b|x", "a|y", "c|x"} << QStringList{"b", "c", "a"};
     QTest::newRow("integers by value")
-        << "szam" << "" << QStringList{"a||10", "b||-2", "c||3", "d"}
-        << QStringList{"d", "b", "c", "a"};
+        << "szam"
+        << "" << QStringList{"a||10", "b||-2", "c||3", "d"} << QStringList{"d", "b", "c", "a"};
     QTest::newRow("integers descending")
-        << "szam:D" << "" << QStringList{"a||10", "b||-2", "c||3", "d"}
-        << QStringList{"a", "c", "b", "d"};
+        << "szam:D"
+        << "" << QStringList{"a||10", "b||-2", "c||3", "d"} << QStringList{"a", "c", "b", "d"};
 }
 
 void TestTableSort::sortOrder()
@@ -293,13 +307,15 @@ void TestTableSort::errorsKeepOldOrder_data()
     QTest::addColumn<bool>("failingCompare");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("missing field") << "nincs" << false << "EDatabaseError | Tbl: Field 'nincs' not found";
+    QTest::newRow("missing field")
+        << "nincs" << false << "EDatabaseError | Tbl: Field 'nincs' not found";
     QTest::newRow("missing second field")
         << "programok;nincs:D" << false << "EDatabaseError | Tbl: Field 'nincs' not found";
     QTest::newRow("memo by its display name")
         << "leiras" << false << "EDatabaseError | Can't index on field Leírás";
     QTest::newRow("graphic") << "kep" << false << "EDatabaseError | Can't index on field kep";
-    QTest::newRow("aggregate") << "osszeg" << false << "EDatabaseError | Can't index on field osszeg";
+    QTest::newRow("aggregate") << "osszeg" << false
+                               << "EDatabaseError | Can't index on field osszeg";
     QTest::newRow("failing comparison")
         << "programok" << true << "EMemTableInvalidLocale | Invalid locale.";
 }

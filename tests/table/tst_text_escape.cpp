@@ -17,38 +17,50 @@ private slots:
     void everyByteRoundTrips();
 };
 
-static QByteArray FromStd(const std::string& s) { return QByteArray::fromStdString(s); }
+static QByteArray FromStd(const std::string& s)
+{
+    return QByteArray::fromStdString(s);
+}
 
-void TestTextEscape::escape_data() {
+void TestTextEscape::escape_data()
+{
     QTest::addColumn<QByteArray>("utf8");
     QTest::addColumn<QByteArray>("escaped");
     QTest::newRow("empty") << QByteArray() << QByteArray();
-    QTest::newRow("hungarian to code page") << QString("tűrő Ő").toUtf8() << QByteArray("t\xFBr\xF5 \xD5");
+    QTest::newRow("hungarian to code page")
+        << QString("tűrő Ő").toUtf8() << QByteArray("t\xFBr\xF5 \xD5");
     QTest::newRow("NUL, LF, CR") << QByteArray("a\0b\nc\r\nd", 8) << QByteArray("a%0b%nc%c%nd");
     QTest::newRow("tab stays a byte") << QByteArray("a\tb") << QByteArray("a\tb");
     QTest::newRow("percent") << QByteArray("100%") << QByteArray("100%%");
     QTest::newRow("text that looks escaped") << QByteArray("%u41;%n") << QByteArray("%%u41;%%n");
     QTest::newRow("arrow") << QString("a→b").toUtf8() << QByteArray("a%u2192;b");
     QTest::newRow("emoji") << QString("😀").toUtf8() << QByteArray("%u1F600;");
-    QTest::newRow("latin-1 letter not in page, no leading zeros") << QString("ã").toUtf8()
-                                                                  << QByteArray("%uE3;");
-    QTest::newRow("C1 control of an undefined byte") << QString("\u0081").toUtf8() << QByteArray("\x81");
+    QTest::newRow("latin-1 letter not in page, no leading zeros")
+        << QString("ã").toUtf8() << QByteArray("%uE3;");
+    QTest::newRow("C1 control of an undefined byte")
+        << QString("\u0081").toUtf8() << QByteArray("\x81");
     QTest::newRow("other C1 control") << QString("\u0080").toUtf8() << QByteArray("%u80;");
-    QTest::newRow("highest code point") << QByteArray("\xF4\x8F\xBF\xBF") << QByteArray("%u10FFFF;");
-    QTest::newRow("invalid bytes") << QByteArray("a\xFF\xE2\x86" "b") << QByteArray("a???b");
+    QTest::newRow("highest code point")
+        << QByteArray("\xF4\x8F\xBF\xBF") << QByteArray("%u10FFFF;");
+    QTest::newRow("invalid bytes") << QByteArray("a\xFF\xE2\x86"
+                                                 "b")
+                                   << QByteArray("a???b");
 }
 
-void TestTextEscape::escape() {
+void TestTextEscape::escape()
+{
     QFETCH(QByteArray, utf8);
     QFETCH(QByteArray, escaped);
     QCOMPARE(FromStd(EscapeText(utf8.toStdString())), escaped);
 }
 
-void TestTextEscape::unescape_data() {
+void TestTextEscape::unescape_data()
+{
     QTest::addColumn<QByteArray>("escaped");
     QTest::addColumn<QByteArray>("utf8");
     QTest::newRow("empty") << QByteArray() << QByteArray();
-    QTest::newRow("code page bytes") << QByteArray("\x80 \xF5\x81") << QString("€ ő\u0081").toUtf8();
+    QTest::newRow("code page bytes")
+        << QByteArray("\x80 \xF5\x81") << QString("€ ő\u0081").toUtf8();
     QTest::newRow("simple escapes") << QByteArray("%%%0%c%n") << QByteArray("%\0\r\n", 4);
     QTest::newRow("code point") << QByteArray("a%u2192;b") << QString("a→b").toUtf8();
     QTest::newRow("lower-case hex") << QByteArray("%u1f600;") << QString("😀").toUtf8();
@@ -62,18 +74,21 @@ void TestTextEscape::unescape_data() {
     QTest::newRow("surrogate") << QByteArray("%uD800;") << QByteArray("uD800;");
     QTest::newRow("above U+10FFFF") << QByteArray("%u110000;") << QByteArray("u110000;");
     QTest::newRow("digits run out") << QByteArray("%u12") << QByteArray("u12");
-    QTest::newRow("unknown escape keeps the byte") << QByteArray("%x%N%C%\xF5") << QString("xNCő").toUtf8();
+    QTest::newRow("unknown escape keeps the byte")
+        << QByteArray("%x%N%C%\xF5") << QString("xNCő").toUtf8();
     QTest::newRow("percent before percent escape") << QByteArray("%%u41;") << QByteArray("%u41;");
     QTest::newRow("lone percent at end dropped") << QByteArray("ab%") << QByteArray("ab");
 }
 
-void TestTextEscape::unescape() {
+void TestTextEscape::unescape()
+{
     QFETCH(QByteArray, escaped);
     QFETCH(QByteArray, utf8);
     QCOMPARE(FromStd(UnescapeText(escaped.toStdString())), utf8);
 }
 
-void TestTextEscape::textRoundTrips_data() {
+void TestTextEscape::textRoundTrips_data()
+{
     QTest::addColumn<QByteArray>("utf8");
     QTest::newRow("mixed") << QString("Ár: 5% → 😀\r\n%u41; %%").toUtf8();
     QTest::newRow("NUL inside") << QByteArray("a\0\0b", 4);
@@ -81,13 +96,15 @@ void TestTextEscape::textRoundTrips_data() {
     QTest::newRow("escape-like text after code point") << QString("→;%u;").toUtf8();
 }
 
-void TestTextEscape::textRoundTrips() {
+void TestTextEscape::textRoundTrips()
+{
     QFETCH(QByteArray, utf8);
     const std::string text = utf8.toStdString();
     QCOMPARE(FromStd(UnescapeText(EscapeText(text))), utf8);
 }
 
-void TestTextEscape::everyCodePointRoundTrips() {
+void TestTextEscape::everyCodePointRoundTrips()
+{
     std::u32string codePoints;
     for (char32_t cp = 0; cp <= 0x10FFFF; ++cp) {
         if (cp < 0xD800 || cp > 0xDFFF)
@@ -100,7 +117,8 @@ void TestTextEscape::everyCodePointRoundTrips() {
     QVERIFY(EscapeText(UnescapeText(escaped)) == escaped);
 }
 
-void TestTextEscape::everyByteRoundTrips() {
+void TestTextEscape::everyByteRoundTrips()
+{
     std::string file;
     for (int b = 0; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
