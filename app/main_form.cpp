@@ -217,18 +217,23 @@ void Tfrm_Main::aBezarExecute()
 
 bool Tfrm_Main::RunExitSequence()
 {
+    bool written = true;
     try {
         SaveDefaults(Beall, SettingsFile);
     } catch (const std::exception& e) {
         ShowErrorReport(QString::fromUtf8(e.what()), nullptr);
-        return false;
+        written = false;
     }
+    // The notes are written even when the settings could not be: the session
+    // may end the program right after this attempt.
     try {
         m_store->WriteTableFile();
     } catch (const std::exception& e) {
         ShowErrorReport(QString::fromUtf8(e.what()), nullptr);
-        return false;
+        written = false;
     }
+    if (!written)
+        return false;
     Tbl.Close();
     m_exitDone = true;
     return true;

@@ -31,6 +31,7 @@ private slots:
     void damagedNotesFileStopsStartUpStep();
     void exitWritesSettingsAndNotes();
     void failedSettingsWriteKeepsProgramRunning();
+    void failedSettingsWriteStillWritesTheNotes();
     void failedTableWriteKeepsTableOpen();
     void trayCommandsWaitForThePropertiesDialog();
 
@@ -184,11 +185,32 @@ void TestMainForm::failedSettingsWriteKeepsProgramRunning()
     form.Timer1Timer();
     form.show();
     QVERIFY(!form.close());
-    QCOMPARE(m_boxes.size(), size_t(1));
+    // The settings, then the notes: each failure is reported.
+    QCOMPARE(m_boxes.size(), size_t(2));
     QCOMPARE(m_boxes[0].Caption, QStringLiteral("Vikora"));
     QCOMPARE(m_boxes[0].Text, "Unable to write to " + SettingsFile + ".");
     QVERIFY(form.Tbl.Active());
     QVERIFY(form.isVisible());
+}
+
+void TestMainForm::failedSettingsWriteStillWritesTheNotes()
+{
+    Tfrm_Main form;
+    form.Timer1Timer();
+    form.Store().aUjExecute();
+    QDir().mkpath(SettingsFile + "/inside");  // a folder in place of the settings file
+    QVERIFY(!form.RunExitSequence());
+    QCOMPARE(m_boxes.size(), size_t(1));
+    QCOMPARE(m_boxes[0].Text, "Unable to write to " + SettingsFile + ".");
+    QVERIFY(QFile::exists(DataFolder + "/Vikora.csv"));
+    QVERIFY(form.Tbl.Active());
+
+    // Once the settings file can be written, the exit completes.
+    QVERIFY(QDir(SettingsFile).removeRecursively());
+    m_boxes.clear();
+    QVERIFY(form.RunExitSequence());
+    QVERIFY(m_boxes.empty());
+    QVERIFY(!form.Tbl.Active());
 }
 
 void TestMainForm::failedTableWriteKeepsTableOpen()
