@@ -85,7 +85,7 @@ void Tfrm_Programok::BuildActions()
 {
     const qreal ratio = devicePixelRatioF();
     const auto make = [this, ratio](const char* name, const QString& caption, const QString& hint,
-                                    const QString& picture, QList<QKeySequence> keys,
+                                    const QString& picture, const QList<QKeySequence>& keys,
                                     void (Tfrm_Programok::*handler)()) {
         auto* action = new QAction(Picture(picture, ratio), caption, this);
         action->setObjectName(QLatin1String(name));
