@@ -217,22 +217,24 @@ void Tfrm_Main::aBezarExecute()
 
 bool Tfrm_Main::RunExitSequence()
 {
-    bool written = true;
+    bool settingsWritten = true;
     try {
         SaveDefaults(Beall, SettingsFile);
     } catch (const std::exception& e) {
         ShowErrorReport(QString::fromUtf8(e.what()), nullptr);
-        written = false;
+        settingsWritten = false;
     }
     // The notes are written even when the settings could not be: the session
-    // may end the program right after this attempt.
+    // may end the program right after this attempt. One report is enough when
+    // both fail; the user retries the exit after mending the first.
     try {
         m_store->WriteTableFile();
     } catch (const std::exception& e) {
-        ShowErrorReport(QString::fromUtf8(e.what()), nullptr);
-        written = false;
+        if (settingsWritten)
+            ShowErrorReport(QString::fromUtf8(e.what()), nullptr);
+        return false;
     }
-    if (!written)
+    if (!settingsWritten)
         return false;
     Tbl.Close();
     m_exitDone = true;
