@@ -7,6 +7,7 @@
 #include "app/vikora_application.h"
 #include "catalogue/programok.h"
 #include "desktop/app_instance.h"
+#include "desktop/instance_command.h"
 #include "desktop/one_instance.h"
 #include "desktop/termination_signals.h"
 #include "help/help_window.h"
@@ -16,6 +17,8 @@
 
 #include <QScreen>
 #include <QSessionManager>
+
+#include <cstdio>
 
 namespace vikora {
 
@@ -27,6 +30,20 @@ void PreferX11UnderWayland()
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+void Print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+QStringList ArgumentsAfterProgramName(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 // The note windows write through the main form's note store while it exists.
@@ -72,15 +89,32 @@ public:
 
 int runApplication(int argc, char** argv)
 {
+    // The option list needs no display.
+    if (ParseCommandLine(ArgumentsAfterProgramName(argc, argv)).Kind ==
+        TCommandLine::TKind::ShowUsage) {
+        Print(stdout, UsageText());
+        return 0;
+    }
     PreferX11UnderWayland();
     TVikoraApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vikora"));
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Qt has taken its own options out of the arguments by now.
+    const TCommandLine commandLine = ParseCommandLine(ArgumentsAfterProgramName(argc, argv));
+    if (commandLine.Kind == TCommandLine::TKind::Refused) {
+        Print(stderr, QStringLiteral("vikora: %1\n%2\n").arg(commandLine.Error, UsageLine()));
+        return 2;
+    }
+
     // A later copy hands over before it reads or writes any file.
     TAppInstance instance(QCoreApplication::applicationFilePath());
     TOneInstance OneInstance1;
+    OneInstance1.SetCommand(commandLine.Command);
     if (OneInstance1.Loaded(instance))
+        return 0;
+    // Nothing runs that could be ended.
+    if (commandLine.Command == TInstanceCommand::Quit)
         return 0;
 
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -129,8 +163,8 @@ int runApplication(int argc, char** argv)
         ProgramokCommand({&form.CatalogueOpen,
                           [&form](const QString& address) { form.LaunchAddress(address); }});
     };
-    QObject::connect(&instance, &TAppInstance::activationRequested, &form,
-                     &Tfrm_Main::BringNotesForward);
+    QObject::connect(&instance, &TAppInstance::commandRequested, &form, &Tfrm_Main::RunCommand);
+    form.SetStartCommand(commandLine.Command);
 
     // The exit sequence also runs when the session ends or a signal asks the
     // program to stop.

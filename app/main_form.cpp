@@ -1,10 +1,12 @@
 #include "app/main_form.h"
 
 #include "app/error_report.h"
+#include "app/no_tray_message.h"
 #include "app/notes_table.h"
 #include "app/seged/beall.h"
 #include "app/seged/globals.h"
 #include "app/seged/locale_collation.h"
+#include "app/tray_watch.h"
 #include "assets/assets.h"
 #include "desktop/maker_addresses.h"
 #include "desktop/starter.h"
@@ -15,6 +17,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -24,6 +27,20 @@ Tfrm_Main* frm_Main = nullptr;
 namespace {
 const QString TrayHint =
     QStringLiteral("VIKORA:\r\nKattints ide jobb gombbal a program beállításaihoz");
+
+// A panel may start a little after the program; only a tray still missing
+// after this is reported.
+constexpr int TrayGraceMs = 5000;
+constexpr int TrayPollMs = 2000;
+
+void BringWindowForward(QWidget* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 }  // namespace
 
 Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
@@ -57,6 +74,27 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
     Tray = new QSystemTrayIcon(PushPinIcon(), this);
     Tray->setObjectName(QStringLiteral("Tray"));
     Tray->setContextMenu(PopupMenu1);
+    // Where the tray's left click is the main gesture, it brings the notes
+    // forward.
+    connect(Tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+        if (why == QSystemTrayIcon::Trigger)
+            RunCommand(TInstanceCommand::ComeForward);
+    });
+    TrayWatch = new TTrayWatch([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, this);
+    TrayWatch->setObjectName(QStringLiteral("TrayWatch"));
+    connect(TrayWatch, &TTrayWatch::trayMissing, this, [this] {
+        if (m_noTrayTold)
+            return;
+        m_noTrayTold = true;
+        m_noTrayMessage = ShowNoTrayMessage();
+    });
+    // Shown again, the icon goes into a tray that came after it.
+    connect(TrayWatch, &TTrayWatch::trayAppeared, this, [this] {
+        Tray->hide();
+        Tray->show();
+        if (m_noTrayMessage)
+            m_noTrayMessage->close();
+    });
 
     Exe = new TStarter(this);
     Exe->setObjectName(QStringLiteral("Exe"));
@@ -91,26 +129,38 @@ void Tfrm_Main::SetNoteWindowOpener(TOpenNoteWindow opener)
     m_opener = std::move(opener);
 }
 
-QAction* Tfrm_Main::MakeAction(const QString& caption, void (Tfrm_Main::*handler)())
+QAction* Tfrm_Main::MakeAction(const QString& caption, void (Tfrm_Main::*handler)(),
+                               std::optional<TInstanceCommand> command)
 {
     auto* action = new QAction(caption, this);
     action->setToolTip(caption);
     action->setStatusTip(caption);
-    connect(action, &QAction::triggered, this, handler);
+    // A tray that draws its own menu (StatusNotifier) keeps it working while
+    // a modal dialog is open; the dialog then comes forward instead.
+    connect(action, &QAction::triggered, this, [this, handler, command] {
+        if (command) {
+            if (QWidget* dialog = BlockingDialog(*command)) {
+                BringWindowForward(dialog);
+                return;
+            }
+        }
+        (this->*handler)();
+    });
     return action;
 }
 
 void Tfrm_Main::BuildMenu()
 {
-    aUj = MakeAction(QStringLiteral("Új ablak készítés"), &Tfrm_Main::aUjExecute);
-    aBeallit = MakeAction(QStringLiteral("Beállítások"), &Tfrm_Main::aBeallitExecute);
-    aSugo = MakeAction(QStringLiteral("Súgó"), &Tfrm_Main::aSugoExecute);
+    using enum TInstanceCommand;
+    aUj = MakeAction(QStringLiteral("Új ablak készítés"), &Tfrm_Main::aUjExecute, NewNote);
+    aBeallit = MakeAction(QStringLiteral("Beállítások"), &Tfrm_Main::aBeallitExecute, Settings);
+    aSugo = MakeAction(QStringLiteral("Súgó"), &Tfrm_Main::aSugoExecute, Help);
     aHonlap = MakeAction(QStringLiteral("Zamolin honlapja"), &Tfrm_Main::aHonlapExecute);
     aLevel = MakeAction(QStringLiteral("Levélküldés Zamolinnak"), &Tfrm_Main::aLevelExecute);
-    aProgramok =
-        MakeAction(QStringLiteral("További letölthető programok"), &Tfrm_Main::aProgramokExecute);
-    aNevjegy = MakeAction(QStringLiteral("Névjegy"), &Tfrm_Main::aNevjegyExecute);
-    aBezar = MakeAction(QStringLiteral("Bezár"), &Tfrm_Main::aBezarExecute);
+    aProgramok = MakeAction(QStringLiteral("További letölthető programok"),
+                            &Tfrm_Main::aProgramokExecute, Catalogue);
+    aNevjegy = MakeAction(QStringLiteral("Névjegy"), &Tfrm_Main::aNevjegyExecute, About);
+    aBezar = MakeAction(QStringLiteral("Bezár"), &Tfrm_Main::aBezarExecute, Quit);
     const struct {
         QAction* action;
         const char* name;
@@ -147,8 +197,11 @@ void Tfrm_Main::Timer1Timer()
 {
     Tray->show();
     Timer1->stop();
+    TrayWatch->Start(TrayGraceMs, TrayPollMs);
     m_store->LoadNotes();
     Timer2->start();
+    if (m_startCommand != TInstanceCommand::ComeForward)
+        QTimer::singleShot(0, this, [this] { RunCommand(m_startCommand); });
 }
 
 void Tfrm_Main::Timer2Timer()
@@ -258,14 +311,75 @@ void Tfrm_Main::showEvent(QShowEvent* event)
     QTimer::singleShot(0, this, [this] { KeepOffTaskbar(windowHandle()); });
 }
 
-void Tfrm_Main::BringNotesForward()
+int Tfrm_Main::BringNotesForward()
 {
+    int notes = 0;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window == this || !window->isVisible())
+        if (window == this || !window->isVisible() || window->windowType() == Qt::Popup ||
+            window->windowType() == Qt::ToolTip)
             continue;
-        if (window->isMinimized())
-            window->showNormal();
-        window->raise();
-        window->activateWindow();
+        BringWindowForward(window);
+        if (window->objectName() == QLatin1String("frm_Ablak"))
+            ++notes;
+    }
+    return notes;
+}
+
+QWidget* Tfrm_Main::BlockingDialog(TInstanceCommand command) const
+{
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog->objectName() != QLatin1String("frm_Programok"))
+        return dialog;
+    // Above the catalogue, dialogs and the help window take input; a note
+    // would not, and its own command just brings it forward.
+    switch (command) {
+    case TInstanceCommand::ComeForward:
+    case TInstanceCommand::NewNote:
+        return dialog;
+    case TInstanceCommand::Settings:
+    case TInstanceCommand::Catalogue:
+    case TInstanceCommand::Help:
+    case TInstanceCommand::About:
+    case TInstanceCommand::Quit:
+        return nullptr;
+    }
+    return dialog;
+}
+
+void Tfrm_Main::RunCommand(TInstanceCommand command)
+{
+    try {
+        switch (command) {
+        case TInstanceCommand::ComeForward:
+            if (QWidget* dialog = BlockingDialog(command)) {
+                BringWindowForward(dialog);
+                return;
+            }
+            // Without a tray, a start with no note on screen must still leave
+            // something to act on.
+            if (BringNotesForward() == 0 && !TrayWatch->TrayAvailable())
+                aUj->trigger();
+            return;
+        case TInstanceCommand::NewNote:
+            aUj->trigger();
+            return;
+        case TInstanceCommand::Settings:
+            aBeallit->trigger();
+            return;
+        case TInstanceCommand::Catalogue:
+            aProgramok->trigger();
+            return;
+        case TInstanceCommand::Help:
+            aSugo->trigger();
+            return;
+        case TInstanceCommand::About:
+            aNevjegy->trigger();
+            return;
+        case TInstanceCommand::Quit:
+            aBezar->trigger();
+            return;
+        }
+    } catch (const std::exception& e) {
+        ShowErrorReport(QString::fromUtf8(e.what()));
     }
 }

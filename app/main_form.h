@@ -1,20 +1,25 @@
 #pragma once
 
 #include "app/note_store.h"
+#include "desktop/instance_command.h"
 #include "table/csv_format.h"
 #include "table/data_link.h"
 #include "table/mem_table.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
 class QMenu;
+class QMessageBox;
 class QSystemTrayIcon;
 class QTimer;
 class TStarter;
+class TTrayWatch;
 
 // The splash at start and, for the whole run, the owner of the notes table,
 // the tray icon and its menu; closing it is the program's exit sequence.
@@ -43,6 +48,8 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QSystemTrayIcon* Tray = nullptr;
     TStarter* Exe = nullptr;
+    // Whether the desktop has a tray; the start-up step begins watching.
+    TTrayWatch* TrayWatch = nullptr;
 
     QAction* aUj = nullptr;
     QAction* aBeallit = nullptr;
@@ -69,9 +76,23 @@ public:
     void Timer1Timer();
     void Timer2Timer();
 
+    // A command to carry out once the start-up step has loaded the notes
+    // (the command line of a first copy).
+    void SetStartCommand(TInstanceCommand command) { m_startCommand = command; }
+
+    // The modal dialog that a command must give way to, if any: every
+    // command waits for an application-modal dialog; the catalogue, modal
+    // by its own guard, lets the commands through whose windows stay usable
+    // above it.
+    QWidget* BlockingDialog(TInstanceCommand command) const;
+
 public slots:
-    // A second copy asked this one to come forward.
-    void BringNotesForward();
+    // A tray, desktop-action or command-line command. While a modal dialog
+    // blocks it, that dialog is brought forward instead.
+    void RunCommand(TInstanceCommand command);
+    // Raises every shown window of the program; returns how many notes
+    // were among them.
+    int BringNotesForward();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,7 +100,9 @@ protected:
 
 private:
     void FormCreate();
-    QAction* MakeAction(const QString& caption, void (Tfrm_Main::*handler)());
+    QAction* MakeAction(const QString& caption, void (Tfrm_Main::*handler)(),
+                        std::optional<TInstanceCommand> command = std::nullopt);
+    void StartWatchingTray();
     void BuildMenu();
 
     void aUjExecute();
@@ -95,6 +118,9 @@ private:
     TOpenNoteWindow m_opener;
     int m_alpha = 255;
     bool m_exitDone = false;
+    TInstanceCommand m_startCommand = TInstanceCommand::ComeForward;
+    bool m_noTrayTold = false;
+    QPointer<QMessageBox> m_noTrayMessage;
 };
 
 // The main form of the running program (null before it exists).

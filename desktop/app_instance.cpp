@@ -72,8 +72,11 @@ TAppInstance::TAppInstance(const QString& programFilePath, QObject* parent)
         return;
     }
     auto* listener = new TInstanceListener(this);
-    connect(listener, &TInstanceListener::comeForwardReceived, this,
-            &TAppInstance::activationRequested);
+    connect(listener, &TInstanceListener::commandReceived, this, [this](TInstanceCommand command) {
+        if (command == TInstanceCommand::ComeForward)
+            emit activationRequested();
+        emit commandRequested(command);
+    });
     // Without the socket this copy still runs as the first; later copies
     // just cannot find it.
     if (!listener->Listen(m_serverName))
@@ -90,13 +93,18 @@ QString TAppInstance::KeyFor(const QString& programFilePath)
 
 bool TAppInstance::ActivateOtherInstance()
 {
+    return SendCommand(TInstanceCommand::ComeForward);
+}
+
+bool TAppInstance::SendCommand(TInstanceCommand command)
+{
     if (m_isFirst || m_serverName.isEmpty())
         return false;
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(ConnectTimeoutMs))
         return false;
-    const QByteArray message(ComeForwardMessage);
+    const QByteArray message = InstanceMessage(command);
     if (socket.write(message) != message.size())
         return false;
     while (socket.bytesToWrite() > 0) {

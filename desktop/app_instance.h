@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/instance_command.h"
+
 #include <QObject>
 #include <QString>
 
@@ -10,7 +12,8 @@
 // environment variable VIKORA_INSTANCE_KEY replaces that name (tests).
 //
 // The first copy listens on a socket private to the user and emits
-// activationRequested() when a later copy asks it to come forward.
+// activationRequested() when a later copy asks it to come forward, or
+// commandRequested() with any command a later copy hands over.
 class TAppInstance : public QObject {
     Q_OBJECT
 
@@ -30,9 +33,12 @@ public:
     // Asks the running copy to come forward. True when the request reached
     // it; when it did not (it has just ended), nothing else is done.
     bool ActivateOtherInstance();
+    // Hands a command to the running copy; true when it reached it.
+    bool SendCommand(TInstanceCommand command);
 
 signals:
     void activationRequested();
+    void commandRequested(TInstanceCommand command);
 
 private:
     QString m_key;

@@ -6,8 +6,6 @@
 
 namespace {
 
-const QByteArray Message(ComeForwardMessage);
-
 // Enough for a well-behaved sender; more only from something else.
 constexpr int MaxOpenConnections = 8;
 constexpr int IdleTimeoutMs = 5000;
@@ -47,7 +45,7 @@ void TInstanceListener::AcceptPending()
         connect(socket, &QObject::destroyed, this, [this] { --m_openConnections; });
         // Qt stops taking bytes from the socket once one more than the
         // message has arrived, so a flood never grows the buffer.
-        socket->setReadBufferSize(Message.size() + 1);
+        socket->setReadBufferSize(LongestInstanceMessage() + 1);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QTimer::singleShot(IdleTimeoutMs, socket, [socket] { Drop(socket); });
@@ -58,13 +56,15 @@ void TInstanceListener::AcceptPending()
 
 void TInstanceListener::Read(QLocalSocket* socket)
 {
-    const QByteArray received = socket->peek(Message.size() + 1);
-    if (received.size() > Message.size() || !Message.startsWith(received)) {
+    const QByteArray received = socket->peek(LongestInstanceMessage() + 1);
+    // Every message ends in a line break, so none is the start of another:
+    // a whole message is acted on at once, anything that cannot grow into
+    // one is dropped, and a part waits for the rest.
+    if (const std::optional<TInstanceCommand> command = InstanceCommandFromMessage(received)) {
         Drop(socket);
+        emit commandReceived(*command);
         return;
     }
-    if (received.size() < Message.size())
-        return;
-    Drop(socket);
-    emit comeForwardReceived();
+    if (!BeginsInstanceMessage(received))
+        Drop(socket);
 }

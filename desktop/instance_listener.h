@@ -1,17 +1,17 @@
 #pragma once
 
+#include "desktop/instance_command.h"
+
 #include <QByteArray>
 #include <QObject>
 
 class QLocalServer;
 class QLocalSocket;
 
-// The one message a later copy sends to the running copy.
-inline constexpr char ComeForwardMessage[] = "vikora:come-forward\n";
-
 // The running copy's end of the single-instance socket. It understands only
-// ComeForwardMessage; a connection that sends anything else, more than that,
-// or nothing for a while is dropped without an answer.
+// the fixed messages of InstanceMessage(), one per connection; a connection
+// that sends anything else, more than that, or nothing for a while is
+// dropped without an answer.
 class TInstanceListener : public QObject {
     Q_OBJECT
 
@@ -24,7 +24,7 @@ public:
     bool Listen(const QString& serverName);
 
 signals:
-    void comeForwardReceived();
+    void commandReceived(TInstanceCommand command);
 
 private:
     void AcceptPending();

@@ -9,6 +9,6 @@ bool TOneInstance::Loaded(TAppInstance& instance)
     if (!m_enabled || instance.IsFirst())
         return false;
     // Whether the running copy was reached or not, this copy ends.
-    instance.ActivateOtherInstance();
+    instance.SendCommand(m_command);
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/instance_command.h"
+
 #include <QObject>
 
 class TAppInstance;
@@ -20,14 +22,18 @@ public:
     void SetEnabled(bool enabled) { m_enabled = enabled; }
     TOneInstanceMode Mode() const { return m_mode; }
     void SetMode(TOneInstanceMode mode) { m_mode = mode; }
+    // What a later copy hands over: coming forward, or the command its
+    // command line named.
+    void SetCommand(TInstanceCommand command) { m_command = command; }
 
     // Run once the main form's parts exist, before its own set-up. True when
-    // this copy is a later one: the running copy has been asked to come
-    // forward, and the caller must end the program with exit code 0 before
-    // it reads or writes any file. Shows nothing.
+    // this copy is a later one: the running copy has been handed the
+    // command (by default, to come forward), and the caller must end the program with exit code 0
+    // before it reads or writes any file. Shows nothing.
     [[nodiscard]] bool Loaded(TAppInstance& instance);
 
 private:
     bool m_enabled = true;
     TOneInstanceMode m_mode = oiActivateOnly;
+    TInstanceCommand m_command = TInstanceCommand::ComeForward;
 };

@@ -1,4 +1,5 @@
 #include "desktop/app_instance.h"
+#include "desktop/instance_command.h"
 #include "desktop/instance_listener.h"
 #include "desktop/one_instance.h"
 
@@ -68,6 +69,8 @@ private slots:
     void copiesAreMatchedByFileName_data();
     void copiesAreMatchedByFileName();
     void loadedStepHandsOverOnlyInALaterCopy();
+    void commandsReachTheRunningCopy_data();
+    void commandsReachTheRunningCopy();
     void unknownMessagesAreDropped_data();
     void unknownMessagesAreDropped();
     void fileLeftInTheWayIsTakenOver_data();
@@ -185,6 +188,40 @@ void TestSingleInstance::loadedStepHandsOverOnlyInALaterCopy()
     QTRY_COMPARE(activations.count(), 1);
 }
 
+void TestSingleInstance::commandsReachTheRunningCopy_data()
+{
+    QTest::addColumn<TInstanceCommand>("command");
+    QTest::addColumn<bool>("activates");
+    QTest::newRow("come forward") << TInstanceCommand::ComeForward << true;
+    QTest::newRow("new note") << TInstanceCommand::NewNote << false;
+    QTest::newRow("settings") << TInstanceCommand::Settings << false;
+    QTest::newRow("catalogue") << TInstanceCommand::Catalogue << false;
+    QTest::newRow("help") << TInstanceCommand::Help << false;
+    QTest::newRow("about") << TInstanceCommand::About << false;
+    QTest::newRow("quit") << TInstanceCommand::Quit << false;
+}
+
+void TestSingleInstance::commandsReachTheRunningCopy()
+{
+    QFETCH(TInstanceCommand, command);
+    QFETCH(bool, activates);
+    TAppInstance first(QStringLiteral("/a/vikora"));
+    QSignalSpy activations(&first, &TAppInstance::activationRequested);
+    QSignalSpy commands(&first, &TAppInstance::commandRequested);
+
+    TAppInstance later(QStringLiteral("/a/vikora"));
+    TOneInstance guard;
+    guard.SetCommand(command);
+    QVERIFY(guard.Loaded(later));
+    QTRY_COMPARE(commands.count(), 1);
+    QCOMPARE(commands.at(0).at(0).value<TInstanceCommand>(), command);
+    QCOMPARE(activations.count(), activates ? 1 : 0);
+
+    // One command per connection: the next one is heard as well.
+    QVERIFY(later.SendCommand(TInstanceCommand::NewNote));
+    QTRY_COMPARE(commands.count(), 2);
+}
+
 void TestSingleInstance::unknownMessagesAreDropped_data()
 {
     const QByteArray message(ComeForwardMessage);
@@ -196,6 +233,12 @@ void TestSingleInstance::unknownMessagesAreDropped_data()
     QTest::newRow("message and one byte more") << message + '!';
     QTest::newRow("message twice") << message + message;
     QTest::newRow("a megabyte") << QByteArray(1 << 20, 'A');
+    QTest::newRow("command and one byte more") << QByteArray("vikora:quit\n!");
+    QTest::newRow("command without its line break, then more")
+        << QByteArray("vikora:quit--and-then-some-more-bytes\n");
+    QTest::newRow("command-line option") << QByteArray("--quit\n");
+    QTest::newRow("a megabyte after a command's start")
+        << QByteArray("vikora:") + QByteArray(1 << 20, 'q');
 }
 
 void TestSingleInstance::unknownMessagesAreDropped()
@@ -203,6 +246,7 @@ void TestSingleInstance::unknownMessagesAreDropped()
     QFETCH(QByteArray, payload);
     TAppInstance first(QStringLiteral("/a/vikora"));
     QSignalSpy activations(&first, &TAppInstance::activationRequested);
+    QSignalSpy commands(&first, &TAppInstance::commandRequested);
 
     QLocalSocket stranger;
     stranger.connectToServer(SocketPath());
@@ -211,6 +255,7 @@ void TestSingleInstance::unknownMessagesAreDropped()
     // The running copy hangs up without acting on it...
     QTRY_COMPARE(stranger.state(), QLocalSocket::UnconnectedState);
     QCOMPARE(activations.count(), 0);
+    QCOMPARE(commands.count(), 0);
 
     // ...and still listens to a real request.
     TAppInstance later(QStringLiteral("/a/vikora"));
