@@ -9,6 +9,7 @@ packages=(
   fonts-liberation2 locales-all
   libbenchmark-dev
   python3 xvfb xauth xdotool trayer x11-utils imagemagick
+  openbox xfwm4 xfce4-panel dbus dbus-x11 libglib2.0-bin x11-xserver-utils
   strace util-linux
   clang-format clang-tidy desktop-file-utils appstream
 )

@@ -24,6 +24,8 @@ from dataclasses import dataclass, replace
 from pathlib import Path
 from typing import Callable, Iterator, TypeVar
 
+import desktops
+
 SCREEN_WIDTH = 1280
 SCREEN_HEIGHT = 800
 REQUIRED_TOOLS = ("Xvfb", "trayer", "xdotool", "xwininfo", "xprop", "import")
@@ -35,8 +37,19 @@ class Failure(Exception):
     """A check did not hold; the message says what was expected and seen."""
 
 
-def missing_tools() -> list[str]:
-    return [tool for tool in REQUIRED_TOOLS if shutil.which(tool) is None]
+def missing_tools(desktop: str = "bare") -> list[str]:
+    return [tool for tool in REQUIRED_TOOLS + desktops.TOOLS[desktop]
+            if shutil.which(tool) is None]
+
+
+def on_desktop(desktop: str) -> Callable[[T], T]:
+    """Marks a scenario to run in an XSession with these desktop parts
+    (run_scenarios starts one session per desktop, in the scenarios' order)."""
+    def mark(scenario: T) -> T:
+        scenario.desktop = desktop  # type: ignore[attr-defined]
+        return scenario
+
+    return mark
 
 
 def wait_until(probe: Callable[[], T], timeout: float, what: str, interval: float = 0.02) -> T:
@@ -183,10 +196,17 @@ def _unescape(text: str) -> str:
 # --- the X session ----------------------------------------------------------
 
 class XSession:
-    """A private Xvfb screen with a tray host and a private home for the program."""
+    """A private Xvfb screen with the desktop parts `desktop` names (see
+    desktops.py; by default a tray host and no window manager) and a private
+    home for the program."""
 
-    def __init__(self, artifacts: Path):
+    def __init__(self, artifacts: Path, desktop: str = "bare"):
+        if desktop not in desktops.DESKTOPS:
+            raise ValueError(f"unknown desktop {desktop!r}")
         self.artifacts = artifacts
+        self.desktop = desktop
+        self.width, self.height = desktops.screen_size(desktop)
+        self.bus_address = ""  # the private session bus, when the desktop has one
         self.root = Path(tempfile.mkdtemp(prefix="vikora-e2e-"))
         self.display = ""
         self._children: list[Child] = []
@@ -200,7 +220,7 @@ class XSession:
     def __enter__(self) -> "XSession":
         try:
             self._start_xvfb()
-            self._start_tray_host()
+            desktops.start(self, self.desktop)
         except BaseException:
             self.close()
             raise
@@ -221,8 +241,8 @@ class XSession:
             self._xvfb = Child(
                 "Xvfb",
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                 f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset"],
-                os.environ.copy(), self.artifacts / "xvfb.log",
+                 f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-noreset"],
+                os.environ.copy(), self.artifacts / self.log_name("xvfb"),
                 orphan_signal=signal.SIGTERM, pass_fds=(write_end,))
             self._children.append(self._xvfb)
             os.close(write_end)
@@ -245,21 +265,9 @@ class XSession:
             if write_end >= 0:
                 os.close(write_end)
 
-    def _start_tray_host(self) -> None:
-        # A panel docked at the top right, as a desktop's notification area.
-        tray = Child("trayer",
-                     ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
-                      "--height", "24", "--expand", "true", "--transparent", "false",
-                      "--SetDockType", "true", "--SetPartialStrut", "true"],
-                     self.tool_env(), self.artifacts / "trayer.log", orphan_signal=signal.SIGTERM)
-        self._children.append(tray)
-
-        def tray_ready() -> bool:
-            if not tray.running():
-                raise Failure("trayer ended at start:\n" + tray.log_tail())
-            return self.tray_selection_owner() != 0 and self.tray_panel() is not None
-
-        wait_until(tray_ready, 30, "trayer owns _NET_SYSTEM_TRAY_S0 and shows its panel")
+    def log_name(self, part: str) -> str:
+        """Log file of a desktop part; bare sessions keep the old names."""
+        return f"{part}.log" if self.desktop == "bare" else f"{self.desktop}-{part}.log"
 
     # environment
 
@@ -269,6 +277,8 @@ class XSession:
         env["LC_ALL"] = "C.UTF-8"
         env.pop("XAUTHORITY", None)
         env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        if self.bus_address:
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
         return env
 
     def program_env(self) -> dict[str, str]:
@@ -303,6 +313,8 @@ class XSession:
             "DISPLAY": self.display,
             "E2E_OPENED_LOG": str(self.opened_log),
         }
+        if self.bus_address:  # the desktop's session bus, as a desktop session gives it
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
         # Sanitizer builds take their settings from the environment.
         for key, value in os.environ.items():
             if key.endswith("SAN_OPTIONS"):
@@ -365,12 +377,15 @@ class XSession:
 
     def tray_selection_owner(self) -> int:
         """The owner of _NET_SYSTEM_TRAY_S0, the selection Qt looks for a tray by."""
+        return self.selection_owner("_NET_SYSTEM_TRAY_S0")
+
+    def selection_owner(self, selection: str) -> int:
         x11 = _xlib()
         dpy = x11.XOpenDisplay(self.display.encode())
         if not dpy:
             return 0
         try:
-            atom = x11.XInternAtom(dpy, b"_NET_SYSTEM_TRAY_S0", 0)
+            atom = x11.XInternAtom(dpy, selection.encode(), 0)
             return int(x11.XGetSelectionOwner(dpy, atom))
         finally:
             x11.XCloseDisplay(dpy)
@@ -438,10 +453,14 @@ class XSession:
 
     def shown_top_levels(self, instance: str = "vikora") -> list[Window]:
         """Mapped top-level windows, with the geometry they have once mapped
-        (a window can be listed while it is still being set up)."""
+        (a window can be listed while it is still being set up). Under a
+        window manager a top-level is the client inside its frame: every
+        ancestor is a frame without WM_CLASS. The position is the client's."""
         shown = []
-        for w in self.windows():
-            if w.depth != 1 or w.instance != instance:
+        windows = self.windows()
+        named = {w.id for w in windows if w.instance or w.klass}
+        for w in windows:
+            if w.instance != instance or any(a in named for a in w.ancestors):
                 continue
             attrs = self.attributes(w.id)
             if attrs.get("Map State") != "IsViewable":
@@ -465,14 +484,136 @@ class XSession:
         # Released where it was pressed, then moved off the icon so that
         # no tooltip opens and no menu entry is under the pointer.
         self.run_tool("xdotool", "mouseup", "3", "mousemove", "--sync", "0",
-                      str(SCREEN_HEIGHT - 1))
+                      str(self.height - 1))
 
     def keys(self, *keys: str) -> None:
         self.run_tool("xdotool", "key", "--delay", "30", *keys)
 
     def focus(self, window: Window) -> None:
-        # No window manager: the harness gives the keyboard focus itself.
-        self.run_tool("xdotool", "windowfocus", "--sync", hex(window.id))
+        if self.has_window_manager():
+            self.run_tool("xdotool", "windowactivate", "--sync", hex(window.id))
+        else:
+            # No window manager: the harness gives the keyboard focus itself.
+            self.run_tool("xdotool", "windowfocus", "--sync", hex(window.id))
+
+    # the window manager
+
+    def has_window_manager(self) -> bool:
+        return self.desktop in ("openbox", "openbox-trayer", "xfce")
+
+    def root_property(self, name: str) -> list[int]:
+        return self.cardinals(None, name)
+
+    def cardinals(self, window_id: int | None, name: str) -> list[int]:
+        """A CARDINAL/WINDOW/ATOM list property as numbers ([] when unset)."""
+        target = ["-root"] if window_id is None else ["-id", hex(window_id)]
+        out = self.run_tool("xprop", *target, "-notype", name, check=False)
+        _, sep, values = out.partition("=")
+        if not sep:
+            _, sep, values = out.partition("#")
+        return [int(v, 0) for v in re.findall(r"0x[0-9a-fA-F]+|\d+", values)] if sep else []
+
+    def frame_extents(self, window_id: int) -> tuple[int, int, int, int]:
+        """_NET_FRAME_EXTENTS: left, right, top, bottom (zeros without a frame)."""
+        values = self.cardinals(window_id, "_NET_FRAME_EXTENTS")
+        return tuple(values) if len(values) == 4 else (0, 0, 0, 0)  # type: ignore[return-value]
+
+    def frame_geometry(self, window: Window) -> tuple[int, int, int, int]:
+        """x, y, width, height of the window with its frame."""
+        left, right, top, bottom = self.frame_extents(window.id)
+        return (window.x - left, window.y - top, window.width + left + right,
+                window.height + top + bottom)
+
+    def wm_state(self, window_id: int) -> set[str]:
+        """The _NET_WM_STATE atoms the window manager keeps on a window."""
+        out = self.run_tool("xprop", "-id", hex(window_id), "_NET_WM_STATE", check=False)
+        return set(re.findall(r"_NET_WM_STATE_[A-Z_]+", out))
+
+    def wm_desktop(self, window_id: int) -> int | None:
+        """_NET_WM_DESKTOP (0xFFFFFFFF: every workspace), None when unset."""
+        values = self.cardinals(window_id, "_NET_WM_DESKTOP")
+        return values[0] if values else None
+
+    def switch_workspace(self, number: int) -> None:
+        self.run_tool("xdotool", "set_desktop", str(number))
+        wait_until(lambda: self.root_property("_NET_CURRENT_DESKTOP")[:1] == [number], 10,
+                   f"workspace {number} is shown")
+
+    def move_through_wm(self, window: Window, x: int, y: int) -> None:
+        """Asks the window manager to move a window (as a user's drag of its
+        frame would): _NET_MOVERESIZE_WINDOW through xdotool."""
+        self.run_tool("xdotool", "windowmove", "--sync", hex(window.id), str(x), str(y))
+
+    # monitors (RandR 1.5 monitors, what Qt makes its screens of)
+
+    def monitors(self) -> dict[str, tuple[int, int, int, int]]:
+        """name -> (x, y, width, height) of each RandR monitor."""
+        found = {}
+        for line in self.run_tool("xrandr", "--listmonitors").splitlines()[1:]:
+            m = re.match(r"\s*\d+: [+*]*(\S+) (\d+)/\d+x(\d+)/\d+\+(\d+)\+(\d+)", line)
+            if m:
+                found[m.group(1)] = (int(m.group(4)), int(m.group(5)),
+                                     int(m.group(2)), int(m.group(3)))
+        return found
+
+    def add_monitor(self, name: str, left: int) -> None:
+        desktops.add_monitor(self, name, left)
+
+    def remove_monitor(self, name: str) -> None:
+        desktops.remove_monitor(self, name)
+
+    # the StatusNotifier tray (xfce): the items over D-Bus, no clicking needed
+
+    def gdbus(self, *args: str, check: bool = True) -> str:
+        return self.run_tool("gdbus", "call", "--session", *args, check=check)
+
+    def sni_items(self) -> list[str]:
+        """The registered StatusNotifier items, as "service/path" strings."""
+        out = self.gdbus("--dest", "org.kde.StatusNotifierWatcher", "--object-path",
+                         "/StatusNotifierWatcher", "--method",
+                         "org.freedesktop.DBus.Properties.Get", "org.kde.StatusNotifierWatcher",
+                         "RegisteredStatusNotifierItems", check=False)
+        return re.findall(r"'([^']+)'", out)
+
+    def sni_item_property(self, item: str, name: str) -> str:
+        service, path = _split_item(item)
+        return self.gdbus("--dest", service, "--object-path", path, "--method",
+                          "org.freedesktop.DBus.Properties.Get", "org.kde.StatusNotifierItem",
+                          name).strip()
+
+    def sni_activate(self, item: str, x: int = 0, y: int = 0) -> None:
+        """What the tray does on a left click on the item."""
+        service, path = _split_item(item)
+        self.gdbus("--dest", service, "--object-path", path, "--method",
+                   "org.kde.StatusNotifierItem.Activate", str(x), str(y))
+
+    def sni_menu_entries(self, item: str) -> dict[str, int]:
+        """Label -> id of the item's menu entries (com.canonical.dbusmenu)."""
+        service, _ = _split_item(item)
+        menu = re.search(r"objectpath '([^']+)'", self.sni_item_property(item, "Menu"))
+        if not menu:
+            raise Failure(f"the item {item} has no menu")
+        out = self.gdbus("--dest", service, "--object-path", menu.group(1), "--method",
+                         "com.canonical.dbusmenu.GetLayout", "--", "0", "-1", "[]")
+        entries = {}
+        for m in re.finditer(r"\((\d+), \{([^{}]*)\}", out):
+            label = re.search(r"'label': <'((?:[^'\\]|\\.)*)'>", m.group(2))
+            if label:
+                entries[label.group(1).replace("&", "")] = int(m.group(1))
+        return entries
+
+    def sni_click_menu_entry(self, item: str, label: str) -> None:
+        """Chooses a menu entry as the tray would when the user clicks it."""
+        service, _ = _split_item(item)
+        menu = re.search(r"objectpath '([^']+)'", self.sni_item_property(item, "Menu"))
+        entries = self.sni_menu_entries(item)
+        if label not in entries:
+            raise Failure(f"no menu entry {label!r} in {sorted(entries)}")
+        self.gdbus("--dest", service, "--object-path", menu.group(1), "--method",  # type: ignore[union-attr]
+                   "com.canonical.dbusmenu.AboutToShow", "0", check=False)
+        self.gdbus("--dest", service, "--object-path", menu.group(1), "--method",  # type: ignore[union-attr]
+                   "com.canonical.dbusmenu.Event", "--", str(entries[label]), "clicked",
+                   "<0>", "0")
 
     # pictures
 
@@ -498,6 +639,11 @@ class XSession:
         except Failure as e:
             raise Failure(f"{title}: {e}") from None
         print(f"    ok ({time.monotonic() - started:.2f} s)", flush=True)
+
+
+def _split_item(item: str) -> tuple[str, str]:
+    service, slash, path = item.partition("/")
+    return service, (slash + path) if slash else "/StatusNotifierItem"
 
 
 def _parse_ppm(data: bytes) -> tuple[int, int, bytes]:
@@ -577,7 +723,8 @@ def run_scenarios(argv: list[str], scenarios, stale: tuple[str, ...], usage: str
         print(usage or "usage: TEST VIKORA_BINARY ARTIFACTS_DIR", file=sys.stderr)
         return 2
     binary, artifacts = Path(argv[1]).resolve(), Path(argv[2]).resolve()
-    missing = missing_tools()
+    wanted = list(dict.fromkeys(getattr(s, "desktop", "bare") for s in scenarios))
+    missing = sorted({tool for desktop in wanted for tool in missing_tools(desktop)})
     if missing:
         if in_ci():
             print(f"FAIL: CI needs {', '.join(missing)} (scripts/install-deps.sh)")
@@ -592,23 +739,26 @@ def run_scenarios(argv: list[str], scenarios, stale: tuple[str, ...], usage: str
 
     started = time.monotonic()
     failed: list[str] = []
-    with XSession(artifacts) as x:
-        print(f"X display {x.display}, artifacts in {artifacts}", flush=True)
-        for scenario in scenarios:
-            name = scenario.__name__
-            print(f"{name}:", flush=True)
-            try:
-                scenario(x, binary)
-            except Failure as e:
-                failed.append(f"{name}: {e}")
-                print(f"FAILED {name}: {e}", flush=True)
-                report_failure(x, name)
-            except Exception:
-                failed.append(f"{name}: harness error")
-                traceback.print_exc()
-                report_failure(x, name)
-            finally:
-                x.stop_programs()
+    for desktop in wanted:
+        with XSession(artifacts, desktop) as x:
+            print(f"X display {x.display} ({desktop}), artifacts in {artifacts}", flush=True)
+            for scenario in scenarios:
+                if getattr(scenario, "desktop", "bare") != desktop:
+                    continue
+                name = scenario.__name__
+                print(f"{name}:", flush=True)
+                try:
+                    scenario(x, binary)
+                except Failure as e:
+                    failed.append(f"{name}: {e}")
+                    print(f"FAILED {name}: {e}", flush=True)
+                    report_failure(x, name)
+                except Exception:
+                    failed.append(f"{name}: harness error")
+                    traceback.print_exc()
+                    report_failure(x, name)
+                finally:
+                    x.stop_programs()
     print(f"{len(scenarios) - len(failed)} of {len(scenarios)} scenarios passed "
           f"in {time.monotonic() - started:.1f} s", flush=True)
     for line in failed:
