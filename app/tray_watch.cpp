@@ -31,5 +31,9 @@ void TTrayWatch::Look()
         emit trayAppeared();
     m_firstLook = false;
     m_lastSeen = seen;
-    m_timer->start(m_pollMs);
+    // Once there, a tray that goes and comes back (a panel restarted) is
+    // followed by the icon itself; looking costs a bus connection on some
+    // desktops, so it stops.
+    if (!seen)
+        m_timer->start(m_pollMs);
 }

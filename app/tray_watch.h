@@ -9,7 +9,8 @@ class QTimer;
 // Watches whether the desktop has a notification area (tray) for the icon.
 // Some desktops have none (GNOME without its extension); others start their
 // panel after the program. Once started, it tells once when the tray is
-// still missing after a grace period, and each time a missing tray appears.
+// still missing after a grace period, and when a missing tray appears; it
+// stops looking once it has seen a tray.
 class TTrayWatch : public QObject {
     Q_OBJECT
 

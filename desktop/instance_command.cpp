@@ -109,7 +109,8 @@ QString UsageText()
                                      "elindítja a programot, vagy ha már fut, előhozza a "
                                      "cetliket.\nA kapcsolók a tálcaikon menüjének parancsait "
                                      "adják át a futó példánynak (ha nem fut, a program "
-                                     "elindul, és utána hajtja végre):\n\n");
+                                     "elindul, és utána hajtja végre; a --quit ilyenkor "
+                                     "nem indít semmit):\n\n");
     for (const TCommandName& name : Commands) {
         if (name.Option[0] != '\0')
             text += QStringLiteral("  %1%2\n")
