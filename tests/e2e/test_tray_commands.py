@@ -22,6 +22,7 @@ from pathlib import Path
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
+import desktops  # noqa: E402
 from harness import Child, Failure, Window, XSession, holds_for, on_desktop, run_scenarios, wait_until  # noqa: E402
 from test_note_windows import note  # noqa: E402
 from test_running_program import (SETTINGS, START_TIMEOUT, STEP_TIMEOUT, notes_file,  # noqa: E402
@@ -189,6 +190,28 @@ def no_tray_second_start_shows_something(x: XSession, binary: Path) -> None:
         holds_for(lambda: not shown(x), 1.0, "nothing is shown")
 
 
+@on_desktop("openbox")
+def tray_appearing_later_gets_the_icon(x: XSession, binary: Path) -> None:
+    folder = x.portable_folder("late-tray", binary, ini=SETTINGS, csv=notes_file([PLAIN]))
+    program = x.start_program(folder, "late-tray-program")
+    wait_until(lambda: no_tray_messages(x), NO_TRAY_TIMEOUT, "the no-tray message is shown")
+
+    with x.step("a tray started later gets the icon, and the message goes"):
+        desktops.start_trayer(x)
+        tray = next(c for c in reversed(x._children) if c.name == "trayer")  # noqa: SLF001
+        try:
+            wait_until(lambda: x.tray_icons(), STEP_TIMEOUT, "the icon is in the new tray")
+            wait_until(lambda: not no_tray_messages(x), STEP_TIMEOUT, "the message closes")
+            x.screenshot("no-tray-then-tray")
+            holds_for(lambda: len(x.tray_icons()) == 1, 1.0, "one icon only")
+        finally:
+            # The other scenarios of this desktop have no tray.
+            tray.stop()
+            x._children.remove(tray)  # noqa: SLF001
+    expect_exit(run_copy(x, folder, "--quit"), 0, "--quit")
+    program.wait_exit(STEP_TIMEOUT, "--quit")
+
+
 # --- the StatusNotifier tray: xfce4-panel --------------------------------------
 
 @on_desktop("xfce")
@@ -235,7 +258,7 @@ def status_notifier_menu_with_a_modal_dialog(x: XSession, binary: Path) -> None:
 
 
 SCENARIOS = (no_tray_commands_through_options, no_tray_second_start_shows_something,
-             status_notifier_menu_with_a_modal_dialog)
+             tray_appearing_later_gets_the_icon, status_notifier_menu_with_a_modal_dialog)
 
 
 
