@@ -89,7 +89,7 @@ public:
 
 int runApplication(int argc, char** argv)
 {
-    // The option list needs no display.
+    // The option list needs no display (unless Qt's own options come first).
     if (ParseCommandLine(ArgumentsAfterProgramName(argc, argv)).Kind ==
         TCommandLine::TKind::ShowUsage) {
         Print(stdout, UsageText());
@@ -105,6 +105,10 @@ int runApplication(int argc, char** argv)
     if (commandLine.Kind == TCommandLine::TKind::Refused) {
         Print(stderr, QStringLiteral("vikora: %1\n%2\n").arg(commandLine.Error, UsageLine()));
         return 2;
+    }
+    if (commandLine.Kind == TCommandLine::TKind::ShowUsage) {
+        Print(stdout, UsageText());
+        return 0;
     }
 
     // A later copy hands over before it reads or writes any file.

@@ -22,6 +22,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <utility>
+
 Tfrm_Main* frm_Main = nullptr;
 
 namespace {
@@ -120,6 +122,8 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
 
 Tfrm_Main::~Tfrm_Main()
 {
+    // It has no parent, so that it shows while the main form is hidden.
+    delete m_noTrayMessage;
     if (frm_Main == this)
         frm_Main = nullptr;
 }
@@ -200,8 +204,21 @@ void Tfrm_Main::Timer1Timer()
     TrayWatch->Start(TrayGraceMs, TrayPollMs);
     m_store->LoadNotes();
     Timer2->start();
-    if (m_startCommand != TInstanceCommand::ComeForward)
-        QTimer::singleShot(0, this, [this] { RunCommand(m_startCommand); });
+    m_started = true;
+    QTimer::singleShot(0, this, &Tfrm_Main::RunPendingCommands);
+}
+
+void Tfrm_Main::SetStartCommand(TInstanceCommand command)
+{
+    if (command != TInstanceCommand::ComeForward)
+        m_pendingCommands.push_back(command);
+}
+
+void Tfrm_Main::RunPendingCommands()
+{
+    const std::vector<TInstanceCommand> commands = std::exchange(m_pendingCommands, {});
+    for (const TInstanceCommand command : commands)
+        RunCommand(command);
 }
 
 void Tfrm_Main::Timer2Timer()
@@ -348,6 +365,15 @@ QWidget* Tfrm_Main::BlockingDialog(TInstanceCommand command) const
 
 void Tfrm_Main::RunCommand(TInstanceCommand command)
 {
+    // Until the notes are loaded the table is not open. The splash shows, so
+    // coming forward has nothing more to do; a handful of commands wait.
+    constexpr std::size_t MaxWaitingCommands = 8;
+    if (!m_started) {
+        if (command != TInstanceCommand::ComeForward &&
+            m_pendingCommands.size() < MaxWaitingCommands)
+            m_pendingCommands.push_back(command);
+        return;
+    }
     try {
         switch (command) {
         case TInstanceCommand::ComeForward:

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -78,7 +79,7 @@ public:
 
     // A command to carry out once the start-up step has loaded the notes
     // (the command line of a first copy).
-    void SetStartCommand(TInstanceCommand command) { m_startCommand = command; }
+    void SetStartCommand(TInstanceCommand command);
 
     // The modal dialog that a command must give way to, if any: every
     // command waits for an application-modal dialog; the catalogue, modal
@@ -88,7 +89,8 @@ public:
 
 public slots:
     // A tray, desktop-action or command-line command. While a modal dialog
-    // blocks it, that dialog is brought forward instead.
+    // blocks it, that dialog is brought forward instead; before the notes
+    // are loaded it waits for the start-up step.
     void RunCommand(TInstanceCommand command);
     // Raises every shown window of the program; returns how many notes
     // were among them.
@@ -118,7 +120,10 @@ private:
     TOpenNoteWindow m_opener;
     int m_alpha = 255;
     bool m_exitDone = false;
-    TInstanceCommand m_startCommand = TInstanceCommand::ComeForward;
+    void RunPendingCommands();
+
+    bool m_started = false;
+    std::vector<TInstanceCommand> m_pendingCommands;
     bool m_noTrayTold = false;
     QPointer<QMessageBox> m_noTrayMessage;
 };

@@ -49,6 +49,7 @@ private slots:
     void secondStartWithoutTrayLeavesSomethingToActOn();
     void leftClickBringsNotesForward();
     void startCommandRunsAfterTheNotesAreLoaded();
+    void commandsDuringTheSplashWaitForTheNotes();
     void missingTrayIsToldOnceAndAppearingTrayGetsTheIcon();
 
 private:
@@ -302,6 +303,29 @@ void TestTrayCommands::startCommandRunsAfterTheNotesAreLoaded()
     QCOMPARE(m_calls["settings"], 0);
     form.Timer1Timer();
     QTRY_COMPARE(m_calls["settings"], 1);
+}
+
+void TestTrayCommands::commandsDuringTheSplashWaitForTheNotes()
+{
+    Tfrm_Main form;
+    CountHooks(form);
+    form.TrayWatch->SetProbe([] { return false; });
+    // A desktop action chosen twice quickly: the second copy's commands
+    // arrive while the first still shows its splash and has no open table.
+    form.RunCommand(TInstanceCommand::NewNote);
+    form.RunCommand(TInstanceCommand::ComeForward);
+    form.RunCommand(TInstanceCommand::Settings);
+    for (int i = 0; i < 20; ++i)
+        form.RunCommand(TInstanceCommand::About);
+    QVERIFY(!form.Tbl.Active());
+    QCOMPARE(m_calls, (std::map<QString, int>{}));
+
+    form.Timer1Timer();
+    QTRY_COMPARE(form.Tbl.CountRecords(), 1);
+    // The flood is cut short; coming forward during the splash is dropped
+    // (it would otherwise make a second note here, with no tray).
+    QTRY_COMPARE(m_calls, (std::map<QString, int>{{"settings", 1}, {"about", 6}}));
+    QCOMPARE(form.Tbl.CountRecords(), 1);
 }
 
 void TestTrayCommands::missingTrayIsToldOnceAndAppearingTrayGetsTheIcon()
