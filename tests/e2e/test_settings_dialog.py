@@ -157,7 +157,10 @@ def autostart_box_writes_and_removes_the_entry(x: XSession, binary: Path) -> Non
         lines = entry.read_text(encoding="utf-8").splitlines()
         if not lines or lines[0] != "[Desktop Entry]" or "Type=Application" not in lines:
             raise Failure(f"{entry.name} is no application entry: {lines}")
-        execs = [line[len("Exec="):] for line in lines if line.startswith("Exec=")]
+        # The entry's own group; the launcher's desktop actions keep their commands.
+        group = lines[:next((i for i, line in enumerate(lines) if i and line.startswith("[")),
+                            len(lines))]
+        execs = [line[len("Exec="):] for line in group if line.startswith("Exec=")]
         if len(execs) != 1 or shlex.split(execs[0]) != [program_file]:
             raise Failure(f"Exec of {entry.name} is {execs}; expected the program {program_file}")
 
