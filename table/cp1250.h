@@ -12,6 +12,10 @@ std::string Cp1250ToUtf8(std::string_view bytes);
 // The code point of one Windows-1250 byte.
 char32_t Cp1250CodePoint(unsigned char byte);
 
+// Writes the UTF-8 form of one Windows-1250 byte (1 to 3 bytes) at out and
+// returns the end.
+char* WriteCp1250ByteAsUtf8(char* out, unsigned char byte);
+
 // The Windows-1250 byte for cp, including the five C1 controls above.
 std::optional<unsigned char> Cp1250ByteFor(char32_t cp);
 

@@ -85,12 +85,12 @@ void TqorCSVStreamFormat::LoadDefinitions(TqorMemTable& table, TStream&)
     bool inDefinitions = false;
     bool inIndexes = false;
     for (;;) {
-        const std::string& line = m_lines->ReadLine();
+        const std::string_view line = m_lines->ReadLine();
         if (line.empty())
             return;
         TCsvValueReader values(line, CSVQuote, CSVFieldDelimiter);
         bool isNull = false;
-        const std::string first = values.Next(isNull);
+        const std::string first(values.Next(isNull));
         if (first == "@@FILE VERSION@@") {
             values.Next(isNull);
         } else if (first == "@@TABLEDEF START@@") {
@@ -206,16 +206,20 @@ void TqorCSVStreamFormat::MatchColumns(TqorMemTable& table, TStream&)
     }
 }
 
-TValue TqorCSVStreamFormat::RecordValueFromText(const TField& field, const std::string& text,
-                                                int year) const
+TValue TqorCSVStreamFormat::RecordValueFromText(const TField& field, std::string_view text,
+                                                int year)
 {
+    // Text is unescaped into one buffer kept for the whole read; the value
+    // takes a copy of just its own size.
     switch (field.DataType) {
     case ftString:
-        return field.Convert(UnescapeText(text));
-    case ftMemo: {
-        std::string value = UnescapeText(text);
-        return value.empty() ? TValue{} : TValue{std::move(value)};
-    }
+        m_text.clear();
+        AppendUnescapedText(m_text, text);
+        return std::string(m_text, 0, TStringField::FittedSize(m_text, field.Size));
+    case ftMemo:
+        m_text.clear();
+        AppendUnescapedText(m_text, text);
+        return m_text.empty() ? TValue{} : TValue{std::string(m_text)};
     case ftGraphic: {
         std::string value = DecodeSixBit(text);
         return value.empty() ? TValue{} : TValue{std::move(value)};
@@ -256,14 +260,14 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
     const int year = CurrentYear ? CurrentYear() : 2000;
     const std::size_t columns = m_columnFields.size();
     for (;;) {
-        const std::string& line = m_lines->ReadLine();
+        const std::string_view line = m_lines->ReadLine();
         if (line.empty())
             return;
         table.AddAtEnd();
         TCsvValueReader values(line, CSVQuote, CSVFieldDelimiter);
         for (std::size_t c = 0; c < columns && values.HasMore(); ++c) {
             bool isNull = false;
-            std::string text = values.Next(isNull);
+            const std::string_view text = values.Next(isNull);
             const int index = m_columnFields[c];
             if (index < 0 || table.Fields(index).FieldKind != fkData)
                 continue;

@@ -40,9 +40,8 @@ bool TCsvLineReader::StreamWasEmpty()
     return !m_readAnything;
 }
 
-const std::string& TCsvLineReader::ReadLine()
+std::string_view TCsvLineReader::ReadLine()
 {
-    m_line.clear();
     if (m_afterLineEnd) {
         while (Fill()) {
             const char* begin = m_block.data() + m_pos;
@@ -54,6 +53,18 @@ const std::string& TCsvLineReader::ReadLine()
         }
         m_afterLineEnd = false;
     }
+    // Most lines end inside the block they start in and are read in place.
+    if (Fill()) {
+        const char* begin = m_block.data() + m_pos;
+        const char* end = m_block.data() + m_size;
+        const char* stop = std::find_if(begin, end, IsLineEnd);
+        if (stop != end) {
+            m_pos += static_cast<std::size_t>(stop - begin);
+            m_afterLineEnd = true;
+            return {begin, static_cast<std::size_t>(stop - begin)};
+        }
+    }
+    m_line.clear();
     while (Fill()) {
         const char* begin = m_block.data() + m_pos;
         const char* end = m_block.data() + m_size;
@@ -68,48 +79,61 @@ const std::string& TCsvLineReader::ReadLine()
     return m_line;
 }
 
-std::string TCsvValueReader::Next(bool& isNull)
+std::string_view TCsvValueReader::Next(bool& isNull)
 {
     isNull = false;
-    std::string value;
     if (m_pos >= m_line.size()) {
         isNull = true;
-        return value;
+        return {};
     }
     if (m_line[m_pos] == m_quote) {
-        ++m_pos;
-        while (m_pos < m_line.size()) {
-            const std::size_t q = m_line.find(m_quote, m_pos);
-            if (q == std::string_view::npos) {
-                value.append(m_line.substr(m_pos));
-                m_pos = m_line.size();
-                return value;
-            }
-            value.append(m_line.substr(m_pos, q - m_pos));
-            if (q + 1 < m_line.size() && m_line[q + 1] == m_quote) {
-                value.push_back(m_quote);
-                m_pos = q + 2;
-            } else {
-                m_pos = std::min(q + 2, m_line.size());
-                return value;
-            }
+        const std::size_t start = m_pos + 1;
+        const std::size_t q = m_line.find(m_quote, start);
+        if (q == std::string_view::npos) {
+            m_pos = m_line.size();
+            return m_line.substr(start);
         }
-        return value;
+        if (q + 1 < m_line.size() && m_line[q + 1] == m_quote)
+            return NextWithDoubledQuotes();
+        m_pos = std::min(q + 2, m_line.size());
+        return m_line.substr(start, q - start);
     }
     if (m_line[m_pos] == m_delimiter) {
         ++m_pos;
         isNull = true;
-        return value;
+        return {};
     }
+    const std::size_t start = m_pos;
     const std::size_t d = m_line.find(m_delimiter, m_pos);
     if (d == std::string_view::npos) {
-        value.assign(m_line.substr(m_pos));
         m_pos = m_line.size();
-    } else {
-        value.assign(m_line.substr(m_pos, d - m_pos));
-        m_pos = d + 1;
+        return m_line.substr(start);
     }
-    return value;
+    m_pos = d + 1;
+    return m_line.substr(start, d - start);
+}
+
+std::string_view TCsvValueReader::NextWithDoubledQuotes()
+{
+    m_value.clear();
+    ++m_pos;
+    while (m_pos < m_line.size()) {
+        const std::size_t q = m_line.find(m_quote, m_pos);
+        if (q == std::string_view::npos) {
+            m_value.append(m_line.substr(m_pos));
+            m_pos = m_line.size();
+            return m_value;
+        }
+        m_value.append(m_line.substr(m_pos, q - m_pos));
+        if (q + 1 < m_line.size() && m_line[q + 1] == m_quote) {
+            m_value.push_back(m_quote);
+            m_pos = q + 2;
+        } else {
+            m_pos = std::min(q + 2, m_line.size());
+            return m_value;
+        }
+    }
+    return m_value;
 }
 
 std::vector<std::string> SplitCommaList(std::string_view text)

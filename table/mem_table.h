@@ -184,6 +184,9 @@ private:
     void CheckActive() const;
     void LeaveEditState();
     void StartNewRecord(bool atEnd);
+    // Adds a new record at its place in the current order and moves the
+    // cursor to it; the record is taken from `record`, which keeps it when this throws.
+    void PlaceNewRecord(std::unique_ptr<Record>& record);
     void DropPending();
     void SetState(TDataSetState state);
     void UpdateLinkedControls();

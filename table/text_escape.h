@@ -8,8 +8,12 @@
 // character the code page lacks is written "%u<upper-case hex>;" (U+2192 is
 // "%u2192;"). An invalid UTF-8 byte becomes '?'.
 std::string EscapeText(std::string_view utf8);
+// EscapeText(utf8) appended to out.
+void AppendEscapedText(std::string& out, std::string_view utf8);
 
 // The inverse of EscapeText, back to UTF-8. "%u" not followed by 1 to 6 hex
 // digits, ';' and a valid code point, and '%' before any other byte, stand
 // for the byte after the '%'; a lone '%' at the very end is dropped.
 std::string UnescapeText(std::string_view bytes);
+// UnescapeText(bytes) appended to out.
+void AppendUnescapedText(std::string& out, std::string_view bytes);
