@@ -46,6 +46,7 @@ private:
     std::string FieldDefinitionLine(const TField& field) const;
     void ReadFieldDefinition(TqorMemTable& table, const std::string& line);
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
+    std::string_view Unescaped(std::string_view text);
     TValue RecordValueFromText(const TField& field, std::string_view text, int year);
     void AppendRecordValueText(std::string& line, const TField& field, const TValue& value) const;
     void AppendQuoted(std::string& line, std::string_view text) const;
@@ -57,5 +58,5 @@ private:
     std::string m_headerLine;
     bool m_emptyFile = false;
     std::vector<int> m_columnFields;
-    std::string m_text;  // a text value being unescaped
+    std::string m_text;  // room for a text value being unescaped
 };

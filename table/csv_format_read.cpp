@@ -75,6 +75,7 @@ void TqorCSVStreamFormat::AfterLoad(TqorMemTable& table, TStream& stream)
     m_lines.reset();
     m_headerLine.clear();
     m_columnFields.clear();
+    m_text = std::string();
     TqorCustomStreamFormat::AfterLoad(table, stream);
 }
 
@@ -206,20 +207,28 @@ void TqorCSVStreamFormat::MatchColumns(TqorMemTable& table, TStream&)
     }
 }
 
+// Text is unescaped into one buffer kept for the whole read; each value then
+// takes a copy of just its own size.
+std::string_view TqorCSVStreamFormat::Unescaped(std::string_view text)
+{
+    const std::size_t room = MaxUnescapedSize(text.size());
+    if (m_text.size() < room)
+        m_text.resize(room);
+    return {m_text.data(), UnescapeTextInto(m_text.data(), text)};
+}
+
 TValue TqorCSVStreamFormat::RecordValueFromText(const TField& field, std::string_view text,
                                                 int year)
 {
-    // Text is unescaped into one buffer kept for the whole read; the value
-    // takes a copy of just its own size.
     switch (field.DataType) {
-    case ftString:
-        m_text.clear();
-        AppendUnescapedText(m_text, text);
-        return std::string(m_text, 0, TStringField::FittedSize(m_text, field.Size));
-    case ftMemo:
-        m_text.clear();
-        AppendUnescapedText(m_text, text);
-        return m_text.empty() ? TValue{} : TValue{std::string(m_text)};
+    case ftString: {
+        const std::string_view value = Unescaped(text);
+        return std::string(value.substr(0, TStringField::FittedSize(value, field.Size)));
+    }
+    case ftMemo: {
+        const std::string_view value = Unescaped(text);
+        return value.empty() ? TValue{} : TValue{std::string(value)};
+    }
     case ftGraphic: {
         std::string value = DecodeSixBit(text);
         return value.empty() ? TValue{} : TValue{std::move(value)};
@@ -258,7 +267,13 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
         table.RaiseNamed("Cannot perform this operation on a closed dataset");
     table.ResetAutoIncCounter();
     const int year = CurrentYear ? CurrentYear() : 2000;
-    const std::size_t columns = m_columnFields.size();
+    // The field each column is read into; null for a column that is skipped.
+    std::vector<const TField*> columnFields;
+    for (const int index : m_columnFields) {
+        const bool read = index >= 0 && table.Fields(index).FieldKind == fkData;
+        columnFields.push_back(read ? &table.Fields(index) : nullptr);
+    }
+    const std::size_t columns = columnFields.size();
     for (;;) {
         const std::string_view line = m_lines->ReadLine();
         if (line.empty())
@@ -268,11 +283,11 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
         for (std::size_t c = 0; c < columns && values.HasMore(); ++c) {
             bool isNull = false;
             const std::string_view text = values.Next(isNull);
-            const int index = m_columnFields[c];
-            if (index < 0 || table.Fields(index).FieldKind != fkData)
+            const TField* field = columnFields[c];
+            if (!field)
                 continue;
-            table.SetBufferValue(
-                index, isNull ? TValue{} : RecordValueFromText(table.Fields(index), text, year));
+            table.SetBufferValue(field->Index(),
+                                 isNull ? TValue{} : RecordValueFromText(*field, text, year));
         }
         table.Post();
     }

@@ -87,7 +87,8 @@ std::string TqorCSVStreamFormat::FieldDefinitionLine(const TField& field) const
         text += ",INV";
     text += ",";
     text += FieldKindName(field.FieldKind);
-    text += "," + DoubleQuoted(Utf8ToCp1250(field.DefaultExpression));
+    text += ",";
+    text += DoubleQuoted(Utf8ToCp1250(field.DefaultExpression));
     return Quote(text);
 }
 

@@ -3,6 +3,7 @@
 #include "table/stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 bool IsLineEnd(char c)
@@ -14,6 +15,27 @@ bool IsBlank(char c)
 {
     return c >= 1 && c <= ' ';
 }
+
+// The first CR, LF or NUL in [begin, end), or end. memchr takes the bytes in
+// wide steps, which a test of each byte cannot; a short window keeps a file
+// with one kind of line end from searching far past each line for the others.
+const char* FindLineEnd(const char* begin, const char* end)
+{
+    constexpr std::ptrdiff_t Window = 256;
+    while (begin != end) {
+        const char* stop = end - begin > Window ? begin + Window : end;
+        const char* windowEnd = stop;
+        for (const char c : {'\r', '\n', '\0'}) {
+            if (const void* found = std::memchr(begin, c, static_cast<std::size_t>(stop - begin)))
+                stop = static_cast<const char*>(found);
+        }
+        if (stop != windowEnd)
+            return stop;
+        begin = windowEnd;
+    }
+    return end;
+}
+
 }  // namespace
 
 TCsvLineReader::TCsvLineReader(TStream& stream) : m_stream(stream) { }
@@ -57,7 +79,7 @@ std::string_view TCsvLineReader::ReadLine()
     if (Fill()) {
         const char* begin = m_block.data() + m_pos;
         const char* end = m_block.data() + m_size;
-        const char* stop = std::find_if(begin, end, IsLineEnd);
+        const char* stop = FindLineEnd(begin, end);
         if (stop != end) {
             m_pos += static_cast<std::size_t>(stop - begin);
             m_afterLineEnd = true;
@@ -68,7 +90,7 @@ std::string_view TCsvLineReader::ReadLine()
     while (Fill()) {
         const char* begin = m_block.data() + m_pos;
         const char* end = m_block.data() + m_size;
-        const char* stop = std::find_if(begin, end, IsLineEnd);
+        const char* stop = FindLineEnd(begin, end);
         m_line.append(begin, stop);
         m_pos += static_cast<std::size_t>(stop - begin);
         if (stop != end) {

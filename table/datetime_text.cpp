@@ -205,6 +205,32 @@ std::optional<std::int64_t> ReadDate(TScanner& scanner, int currentYear)
     return DayNumber(year, month, day);
 }
 
+// "dd/mm/yyyy" and nothing else, the form the file writes most, as a day
+// number; nullopt for any other text, which the full reading then takes.
+std::optional<std::int64_t> ReadPlainDate(std::string_view text)
+{
+    constexpr std::string_view Shape = "00/00/0000";
+    if (text.size() != Shape.size())
+        return std::nullopt;
+    for (std::size_t i = 0; i < Shape.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (Shape[i] == '0' ? !digit : text[i] != Shape[i])
+            return std::nullopt;
+    }
+    const auto number = [text](std::size_t at, std::size_t digits) {
+        int value = 0;
+        for (std::size_t i = at; i < at + digits; ++i)
+            value = value * 10 + (text[i] - '0');
+        return value;
+    };
+    const int day = number(0, 2);
+    const int month = number(3, 2);
+    const int year = number(6, 4);
+    if (!IsValidDate(year, month, day))
+        return std::nullopt;
+    return DayNumber(year, month, day);
+}
+
 // "[designator] h[:m[:s[.ms]]] [designator]" up to the end of the text, as
 // milliseconds since midnight.
 std::optional<std::int64_t> ReadTimeToEnd(TScanner& scanner, const TTimeFormat& fmt)
@@ -341,6 +367,8 @@ void AppendFileDateTime(std::string& out, double value, const TTimeFormat& fmt)
 std::optional<double> ParseFileDateTime(std::string_view text, int currentYear,
                                         const TTimeFormat& fmt)
 {
+    if (const std::optional<std::int64_t> dayNumber = ReadPlainDate(text))
+        return Combine(*dayNumber, 0);
     TScanner start(text);
     start.SkipBlanks();
     if (start.AtEnd())

@@ -114,19 +114,17 @@ void AppendEscapedText(std::string& out, std::string_view utf8)
 
 std::string UnescapeText(std::string_view bytes)
 {
-    std::string out;
-    AppendUnescapedText(out, bytes);
+    std::string out(MaxUnescapedSize(bytes.size()), '\0');
+    out.resize(UnescapeTextInto(out.data(), bytes));
     out.shrink_to_fit();
     return out;
 }
 
-void AppendUnescapedText(std::string& out, std::string_view bytes)
+std::size_t UnescapeTextInto(char* out, std::string_view bytes)
 {
-    // A byte gives at most three UTF-8 bytes, and a "%u" escape fewer than
-    // it takes; the text is written into room made for the most.
-    const std::size_t start = out.size();
-    out.resize(start + 3 * bytes.size());
-    char* to = out.data() + start;
+    // A byte gives at most three UTF-8 bytes and a "%u" escape fewer than it
+    // takes, so the text never outgrows MaxUnescapedSize.
+    char* to = out;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         const auto c = static_cast<unsigned char>(bytes[pos++]);
@@ -162,5 +160,5 @@ void AppendUnescapedText(std::string& out, std::string_view bytes)
             break;
         }
     }
-    out.resize(static_cast<std::size_t>(to - out.data()));
+    return static_cast<std::size_t>(to - out);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,11 @@ void AppendEscapedText(std::string& out, std::string_view utf8);
 // digits, ';' and a valid code point, and '%' before any other byte, stand
 // for the byte after the '%'; a lone '%' at the very end is dropped.
 std::string UnescapeText(std::string_view bytes);
-// UnescapeText(bytes) appended to out.
-void AppendUnescapedText(std::string& out, std::string_view bytes);
+// The most bytes UnescapeText gives for text of the size.
+constexpr std::size_t MaxUnescapedSize(std::size_t escapedSize)
+{
+    return 3 * escapedSize;
+}
+// Writes UnescapeText(bytes) at out, which has room for
+// MaxUnescapedSize(bytes.size()) bytes, and returns its size.
+std::size_t UnescapeTextInto(char* out, std::string_view bytes);
