@@ -60,18 +60,15 @@ constexpr std::array<unsigned char, NearEnd - NearFirst> MakeNearTable()
 
 constexpr std::array<unsigned char, NearEnd - NearFirst> NearTable = MakeNearTable();
 
-// The UTF-8 form of every byte, decoded once.
-struct TUtf8Form {
-    std::array<char, 3> bytes{};
-    unsigned char size = 0;
-};
+}  // namespace
 
-constexpr std::array<TUtf8Form, 256> MakeUtf8Forms()
+namespace {
+constexpr std::array<TCp1250Utf8Form, 256> MakeUtf8Forms()
 {
-    std::array<TUtf8Form, 256> forms{};
+    std::array<TCp1250Utf8Form, 256> forms{};
     for (std::size_t b = 0; b < forms.size(); ++b) {
         const char32_t cp = b < 0x80 ? static_cast<char32_t>(b) : HighHalf[b - 0x80];
-        TUtf8Form& form = forms[b];
+        TCp1250Utf8Form& form = forms[b];
         if (cp < 0x80) {
             form.bytes[0] = static_cast<char>(cp);
             form.size = 1;
@@ -88,25 +85,14 @@ constexpr std::array<TUtf8Form, 256> MakeUtf8Forms()
     }
     return forms;
 }
-
-constexpr std::array<TUtf8Form, 256> Utf8Forms = MakeUtf8Forms();
-
 }  // namespace
+
+// Every code point of the code page is below U+10000: three bytes at most.
+constinit const std::array<TCp1250Utf8Form, 256> Cp1250Utf8Forms = MakeUtf8Forms();
 
 char32_t Cp1250CodePoint(unsigned char byte)
 {
     return byte < 0x80 ? byte : HighHalf[byte - 0x80];
-}
-
-char* WriteCp1250ByteAsUtf8(char* out, unsigned char byte)
-{
-    const TUtf8Form& form = Utf8Forms[byte];
-    // Copying all three bytes is cheaper than copying as many as needed; the
-    // caller leaves room for them.
-    out[0] = form.bytes[0];
-    out[1] = form.bytes[1];
-    out[2] = form.bytes[2];
-    return out + form.size;
 }
 
 std::string Cp1250ToUtf8(std::string_view bytes)

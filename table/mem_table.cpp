@@ -529,7 +529,7 @@ void TqorMemTable::SetFieldValue(TField& field, const TValue& value)
     NotifyRecordChanged(&field);
 }
 
-void TqorMemTable::SetBufferValue(int fieldIndex, TValue value)
+void TqorMemTable::SetBufferValue(int fieldIndex, TValue&& value)
 {
     m_buffer.at(static_cast<std::size_t>(fieldIndex)) = std::move(value);
     m_modified = true;

@@ -147,7 +147,7 @@ public:
     const std::vector<TValue>& RecordValues(int position) const;
     // Assigns a value already of the field's type into the record being
     // edited, without conversion (used by readers).
-    void SetBufferValue(int fieldIndex, TValue value);
+    void SetBufferValue(int fieldIndex, TValue&& value);
 
     // Link bookkeeping (TDataSource calls these).
     void AttachSource(TDataSource* source);

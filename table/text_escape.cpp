@@ -98,6 +98,20 @@ void AppendEscapedText(std::string& out, std::string_view utf8)
         default:
             break;
         }
+        // Two-byte sequences, where the letters of the code page are, are
+        // decoded here; the rest by NextCodePoint.
+        const auto lead = static_cast<unsigned char>(*p);
+        if (lead >= 0xC2 && lead <= 0xDF && end - p >= 2 &&
+            (static_cast<unsigned char>(p[1]) & 0xC0) == 0x80) {
+            const char32_t cp = (static_cast<char32_t>(lead & 0x1F) << 6) |
+                                (static_cast<unsigned char>(p[1]) & 0x3F);
+            p += 2;
+            if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
+                out += static_cast<char>(*byte);
+            else
+                AppendCodePointEscape(out, cp);
+            continue;
+        }
         std::size_t pos = static_cast<std::size_t>(p - begin);
         char32_t cp;
         bool valid = false;
