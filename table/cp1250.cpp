@@ -42,7 +42,53 @@ constexpr std::array<TReverseEntry, 128> MakeReverseTable()
 
 constexpr std::array<TReverseEntry, 128> ReverseTable = MakeReverseTable();
 
+// The bytes of the code points U+0080 to U+017F (Latin-1 and Latin
+// Extended-A, where the Hungarian letters are) by direct look-up; 0 where the
+// code page has none.
+constexpr char32_t NearFirst = 0x80;
+constexpr char32_t NearEnd = 0x180;
+
+constexpr std::array<unsigned char, NearEnd - NearFirst> MakeNearTable()
+{
+    std::array<unsigned char, NearEnd - NearFirst> bytes{};
+    for (std::size_t i = 0; i < HighHalf.size(); ++i) {
+        if (HighHalf[i] >= NearFirst && HighHalf[i] < NearEnd)
+            bytes[HighHalf[i] - NearFirst] = static_cast<unsigned char>(0x80 + i);
+    }
+    return bytes;
+}
+
+constexpr std::array<unsigned char, NearEnd - NearFirst> NearTable = MakeNearTable();
+
 }  // namespace
+
+namespace {
+constexpr std::array<TCp1250Utf8Form, 256> MakeUtf8Forms()
+{
+    std::array<TCp1250Utf8Form, 256> forms{};
+    for (std::size_t b = 0; b < forms.size(); ++b) {
+        const char32_t cp = b < 0x80 ? static_cast<char32_t>(b) : HighHalf[b - 0x80];
+        TCp1250Utf8Form& form = forms[b];
+        if (cp < 0x80) {
+            form.bytes[0] = static_cast<char>(cp);
+            form.size = 1;
+        } else if (cp < 0x800) {
+            form.bytes[0] = static_cast<char>(0xC0 | (cp >> 6));
+            form.bytes[1] = static_cast<char>(0x80 | (cp & 0x3F));
+            form.size = 2;
+        } else {
+            form.bytes[0] = static_cast<char>(0xE0 | (cp >> 12));
+            form.bytes[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            form.bytes[2] = static_cast<char>(0x80 | (cp & 0x3F));
+            form.size = 3;
+        }
+    }
+    return forms;
+}
+}  // namespace
+
+// Every code point of the code page is below U+10000: three bytes at most.
+constinit const std::array<TCp1250Utf8Form, 256> Cp1250Utf8Forms = MakeUtf8Forms();
 
 char32_t Cp1250CodePoint(unsigned char byte)
 {
@@ -51,10 +97,11 @@ char32_t Cp1250CodePoint(unsigned char byte)
 
 std::string Cp1250ToUtf8(std::string_view bytes)
 {
-    std::string out;
-    out.reserve(bytes.size());
+    std::string out(3 * bytes.size(), '\0');
+    char* end = out.data();
     for (const char c : bytes)
-        AppendUtf8(out, Cp1250CodePoint(static_cast<unsigned char>(c)));
+        end = WriteCp1250ByteAsUtf8(end, static_cast<unsigned char>(c));
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
@@ -62,6 +109,11 @@ std::optional<unsigned char> Cp1250ByteFor(char32_t cp)
 {
     if (cp < 0x80)
         return static_cast<unsigned char>(cp);
+    if (cp < NearEnd) {
+        if (const unsigned char byte = NearTable[cp - NearFirst])
+            return byte;
+        return std::nullopt;
+    }
     const auto byCodePoint = [](const TReverseEntry& e, char32_t key) { return e.first < key; };
     const auto it = std::lower_bound(ReverseTable.begin(), ReverseTable.end(), cp, byCodePoint);
     if (it == ReverseTable.end() || it->first != cp)

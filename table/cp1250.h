@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,24 @@ std::string Cp1250ToUtf8(std::string_view bytes);
 
 // The code point of one Windows-1250 byte.
 char32_t Cp1250CodePoint(unsigned char byte);
+
+// The UTF-8 form of each Windows-1250 byte.
+struct TCp1250Utf8Form {
+    std::array<char, 3> bytes{};
+    unsigned char size = 0;
+};
+extern const std::array<TCp1250Utf8Form, 256> Cp1250Utf8Forms;
+
+// Writes the UTF-8 form of one Windows-1250 byte (1 to 3 bytes) at out and
+// returns the end. Three bytes are always written: the caller leaves room.
+inline char* WriteCp1250ByteAsUtf8(char* out, unsigned char byte)
+{
+    const TCp1250Utf8Form& form = Cp1250Utf8Forms[byte];
+    out[0] = form.bytes[0];
+    out[1] = form.bytes[1];
+    out[2] = form.bytes[2];
+    return out + form.size;
+}
 
 // The Windows-1250 byte for cp, including the five C1 controls above.
 std::optional<unsigned char> Cp1250ByteFor(char32_t cp);

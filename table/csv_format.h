@@ -44,10 +44,13 @@ public:
 private:
     std::string Quote(std::string_view text) const;
     std::string FieldDefinitionLine(const TField& field) const;
-    std::string RecordValueText(const TField& field, const TValue& value) const;
     void ReadFieldDefinition(TqorMemTable& table, const std::string& line);
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
-    TValue RecordValueFromText(const TField& field, const std::string& text, int year) const;
+    std::string_view Unescaped(std::string_view text);
+    TValue RecordValueFromText(const TField& field, std::string_view text, int year);
+    void AppendRecordValueText(std::string& line, const TField& field, const TValue& value) const;
+    void AppendQuoted(std::string& line, std::string_view text) const;
+    void CloseQuote(std::string& line, std::size_t textStart) const;
 
     // State of one read or write.
     std::vector<int> m_writtenFields;
@@ -55,4 +58,5 @@ private:
     std::string m_headerLine;
     bool m_emptyFile = false;
     std::vector<int> m_columnFields;
+    std::string m_text;  // room for a text value being unescaped
 };

@@ -75,6 +75,7 @@ void TqorCSVStreamFormat::AfterLoad(TqorMemTable& table, TStream& stream)
     m_lines.reset();
     m_headerLine.clear();
     m_columnFields.clear();
+    m_text = std::string();
     TqorCustomStreamFormat::AfterLoad(table, stream);
 }
 
@@ -85,12 +86,12 @@ void TqorCSVStreamFormat::LoadDefinitions(TqorMemTable& table, TStream&)
     bool inDefinitions = false;
     bool inIndexes = false;
     for (;;) {
-        const std::string& line = m_lines->ReadLine();
+        const std::string_view line = m_lines->ReadLine();
         if (line.empty())
             return;
         TCsvValueReader values(line, CSVQuote, CSVFieldDelimiter);
         bool isNull = false;
-        const std::string first = values.Next(isNull);
+        const std::string first(values.Next(isNull));
         if (first == "@@FILE VERSION@@") {
             values.Next(isNull);
         } else if (first == "@@TABLEDEF START@@") {
@@ -206,15 +207,27 @@ void TqorCSVStreamFormat::MatchColumns(TqorMemTable& table, TStream&)
     }
 }
 
-TValue TqorCSVStreamFormat::RecordValueFromText(const TField& field, const std::string& text,
-                                                int year) const
+// Text is unescaped into one buffer kept for the whole read; each value then
+// takes a copy of just its own size.
+std::string_view TqorCSVStreamFormat::Unescaped(std::string_view text)
+{
+    const std::size_t room = MaxUnescapedSize(text.size());
+    if (m_text.size() < room)
+        m_text.resize(room);
+    return {m_text.data(), UnescapeTextInto(m_text.data(), text)};
+}
+
+TValue TqorCSVStreamFormat::RecordValueFromText(const TField& field, std::string_view text,
+                                                int year)
 {
     switch (field.DataType) {
-    case ftString:
-        return field.Convert(UnescapeText(text));
+    case ftString: {
+        const std::string_view value = Unescaped(text);
+        return std::string(value.substr(0, TStringField::FittedSize(value, field.Size)));
+    }
     case ftMemo: {
-        std::string value = UnescapeText(text);
-        return value.empty() ? TValue{} : TValue{std::move(value)};
+        const std::string_view value = Unescaped(text);
+        return value.empty() ? TValue{} : TValue{std::string(value)};
     }
     case ftGraphic: {
         std::string value = DecodeSixBit(text);
@@ -254,21 +267,27 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
         table.RaiseNamed("Cannot perform this operation on a closed dataset");
     table.ResetAutoIncCounter();
     const int year = CurrentYear ? CurrentYear() : 2000;
-    const std::size_t columns = m_columnFields.size();
+    // The field each column is read into; null for a column that is skipped.
+    std::vector<const TField*> columnFields;
+    for (const int index : m_columnFields) {
+        const bool read = index >= 0 && table.Fields(index).FieldKind == fkData;
+        columnFields.push_back(read ? &table.Fields(index) : nullptr);
+    }
+    const std::size_t columns = columnFields.size();
     for (;;) {
-        const std::string& line = m_lines->ReadLine();
+        const std::string_view line = m_lines->ReadLine();
         if (line.empty())
             return;
         table.AddAtEnd();
         TCsvValueReader values(line, CSVQuote, CSVFieldDelimiter);
         for (std::size_t c = 0; c < columns && values.HasMore(); ++c) {
             bool isNull = false;
-            std::string text = values.Next(isNull);
-            const int index = m_columnFields[c];
-            if (index < 0 || table.Fields(index).FieldKind != fkData)
+            const std::string_view text = values.Next(isNull);
+            const TField* field = columnFields[c];
+            if (!field)
                 continue;
-            table.SetBufferValue(
-                index, isNull ? TValue{} : RecordValueFromText(table.Fields(index), text, year));
+            table.SetBufferValue(field->Index(),
+                                 isNull ? TValue{} : RecordValueFromText(*field, text, year));
         }
         table.Post();
     }

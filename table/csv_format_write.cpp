@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <vector>
 
 namespace {
 const char* const LineEnd = "\r\n";
@@ -86,7 +87,8 @@ std::string TqorCSVStreamFormat::FieldDefinitionLine(const TField& field) const
         text += ",INV";
     text += ",";
     text += FieldKindName(field.FieldKind);
-    text += "," + DoubleQuoted(Utf8ToCp1250(field.DefaultExpression));
+    text += ",";
+    text += DoubleQuoted(Utf8ToCp1250(field.DefaultExpression));
     return Quote(text);
 }
 
@@ -118,49 +120,105 @@ void TqorCSVStreamFormat::SaveDefinitions(TqorMemTable& table, TStream& stream)
     stream.Write(out);
 }
 
-std::string TqorCSVStreamFormat::RecordValueText(const TField& field, const TValue& value) const
+void TqorCSVStreamFormat::AppendRecordValueText(std::string& line, const TField& field,
+                                                const TValue& value) const
 {
     switch (field.DataType) {
     case ftString:
     case ftMemo:
-        return EscapeText(std::get<std::string>(value));
+        AppendEscapedText(line, std::get<std::string>(value));
+        return;
     case ftGraphic:
-        return EncodeSixBit(std::get<std::string>(value));
+        line += EncodeSixBit(std::get<std::string>(value));
+        return;
     case ftBoolean:
-        return std::get<bool>(value) ? CSVTrueString : CSVFalseString;
+        line += std::get<bool>(value) ? CSVTrueString : CSVFalseString;
+        return;
     case ftDateTime:
-        return FormatFileDateTime(std::get<TDateTime>(value).value, TimeFormat);
+        AppendFileDateTime(line, std::get<TDateTime>(value).value, TimeFormat);
+        return;
+    case ftInteger:
+    case ftAutoInc:
+        if (const auto* n = std::get_if<std::int32_t>(&value)) {
+            AppendIntegerText(line, *n);
+            return;
+        }
+        break;
     default:
-        return field.ToText(value);
+        break;
     }
+    line += field.ToText(value);
+}
+
+void TqorCSVStreamFormat::AppendQuoted(std::string& line, std::string_view text) const
+{
+    line += CSVQuote;
+    const std::size_t start = line.size();
+    line += text;
+    CloseQuote(line, start);
+}
+
+// The text from textStart on is doubled where it holds the quote and closed
+// with one, as Quote writes it.
+void TqorCSVStreamFormat::CloseQuote(std::string& line, std::size_t textStart) const
+{
+    if (line.find(CSVQuote, textStart) != std::string::npos) {
+        const std::string text = line.substr(textStart);
+        line.resize(textStart);
+        for (const char c : text) {
+            line.push_back(c);
+            if (c == CSVQuote)
+                line.push_back(CSVQuote);
+        }
+    }
+    line += CSVQuote;
 }
 
 void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
 {
-    std::string line;
+    std::string out;
     for (std::size_t i = 0; i < m_writtenFields.size(); ++i) {
         if (i > 0)
-            line += CSVFieldDelimiter;
-        line += Quote(Utf8ToCp1250(table.Fields(m_writtenFields[i]).DisplayName()));
+            out += CSVFieldDelimiter;
+        AppendQuoted(out, Utf8ToCp1250(table.Fields(m_writtenFields[i]).DisplayName()));
     }
-    line += CSVRecordDelimiter;
-    line += LineEnd;
-    stream.Write(line);
+    out += CSVRecordDelimiter;
+    out += LineEnd;
 
+    // Records are gathered into blocks of about this size before each write.
+    constexpr std::size_t BlockSize = 64 * 1024;
+    std::vector<const TField*> fields;
+    for (const int index : m_writtenFields)
+        fields.push_back(&table.Fields(index));
     const int count = table.CountRecords();
     for (int r = 0; r < count; ++r) {
         const std::vector<TValue>& values = table.RecordValues(r);
-        line.clear();
-        for (std::size_t i = 0; i < m_writtenFields.size(); ++i) {
-            if (i > 0)
-                line += CSVFieldDelimiter;
-            const int index = m_writtenFields[i];
-            const TValue& value = values[static_cast<std::size_t>(index)];
-            if (!IsNull(value))
-                line += Quote(RecordValueText(table.Fields(index), value));
+        const std::size_t recordStart = out.size();
+        try {
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                if (i > 0)
+                    out += CSVFieldDelimiter;
+                const TValue& value = values[static_cast<std::size_t>(m_writtenFields[i])];
+                if (IsNull(value))
+                    continue;
+                out += CSVQuote;
+                const std::size_t start = out.size();
+                AppendRecordValueText(out, *fields[i], value);
+                CloseQuote(out, start);
+            }
+        } catch (...) {
+            // The stream gets every record before the one that cannot be
+            // written, as when each record was written by itself.
+            out.resize(recordStart);
+            stream.Write(out);
+            throw;
         }
-        line += CSVRecordDelimiter;
-        line += LineEnd;
-        stream.Write(line);
+        out += CSVRecordDelimiter;
+        out += LineEnd;
+        if (out.size() >= BlockSize) {
+            stream.Write(out);
+            out.clear();
+        }
     }
+    stream.Write(out);
 }

@@ -3,6 +3,7 @@
 #include "table/stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 bool IsLineEnd(char c)
@@ -14,6 +15,27 @@ bool IsBlank(char c)
 {
     return c >= 1 && c <= ' ';
 }
+
+// The first CR, LF or NUL in [begin, end), or end. memchr takes the bytes in
+// wide steps, which a test of each byte cannot; a short window keeps a file
+// with one kind of line end from searching far past each line for the others.
+const char* FindLineEnd(const char* begin, const char* end)
+{
+    constexpr std::ptrdiff_t Window = 256;
+    while (begin != end) {
+        const char* stop = end - begin > Window ? begin + Window : end;
+        const char* windowEnd = stop;
+        for (const char c : {'\r', '\n', '\0'}) {
+            if (const void* found = std::memchr(begin, c, static_cast<std::size_t>(stop - begin)))
+                stop = static_cast<const char*>(found);
+        }
+        if (stop != windowEnd)
+            return stop;
+        begin = windowEnd;
+    }
+    return end;
+}
+
 }  // namespace
 
 TCsvLineReader::TCsvLineReader(TStream& stream) : m_stream(stream) { }
@@ -40,9 +62,8 @@ bool TCsvLineReader::StreamWasEmpty()
     return !m_readAnything;
 }
 
-const std::string& TCsvLineReader::ReadLine()
+std::string_view TCsvLineReader::ReadLine()
 {
-    m_line.clear();
     if (m_afterLineEnd) {
         while (Fill()) {
             const char* begin = m_block.data() + m_pos;
@@ -54,10 +75,22 @@ const std::string& TCsvLineReader::ReadLine()
         }
         m_afterLineEnd = false;
     }
+    // Most lines end inside the block they start in and are read in place.
+    if (Fill()) {
+        const char* begin = m_block.data() + m_pos;
+        const char* end = m_block.data() + m_size;
+        const char* stop = FindLineEnd(begin, end);
+        if (stop != end) {
+            m_pos += static_cast<std::size_t>(stop - begin);
+            m_afterLineEnd = true;
+            return {begin, static_cast<std::size_t>(stop - begin)};
+        }
+    }
+    m_line.clear();
     while (Fill()) {
         const char* begin = m_block.data() + m_pos;
         const char* end = m_block.data() + m_size;
-        const char* stop = std::find_if(begin, end, IsLineEnd);
+        const char* stop = FindLineEnd(begin, end);
         m_line.append(begin, stop);
         m_pos += static_cast<std::size_t>(stop - begin);
         if (stop != end) {
@@ -68,48 +101,61 @@ const std::string& TCsvLineReader::ReadLine()
     return m_line;
 }
 
-std::string TCsvValueReader::Next(bool& isNull)
+std::string_view TCsvValueReader::Next(bool& isNull)
 {
     isNull = false;
-    std::string value;
     if (m_pos >= m_line.size()) {
         isNull = true;
-        return value;
+        return {};
     }
     if (m_line[m_pos] == m_quote) {
-        ++m_pos;
-        while (m_pos < m_line.size()) {
-            const std::size_t q = m_line.find(m_quote, m_pos);
-            if (q == std::string_view::npos) {
-                value.append(m_line.substr(m_pos));
-                m_pos = m_line.size();
-                return value;
-            }
-            value.append(m_line.substr(m_pos, q - m_pos));
-            if (q + 1 < m_line.size() && m_line[q + 1] == m_quote) {
-                value.push_back(m_quote);
-                m_pos = q + 2;
-            } else {
-                m_pos = std::min(q + 2, m_line.size());
-                return value;
-            }
+        const std::size_t start = m_pos + 1;
+        const std::size_t q = m_line.find(m_quote, start);
+        if (q == std::string_view::npos) {
+            m_pos = m_line.size();
+            return m_line.substr(start);
         }
-        return value;
+        if (q + 1 < m_line.size() && m_line[q + 1] == m_quote)
+            return NextWithDoubledQuotes();
+        m_pos = std::min(q + 2, m_line.size());
+        return m_line.substr(start, q - start);
     }
     if (m_line[m_pos] == m_delimiter) {
         ++m_pos;
         isNull = true;
-        return value;
+        return {};
     }
+    const std::size_t start = m_pos;
     const std::size_t d = m_line.find(m_delimiter, m_pos);
     if (d == std::string_view::npos) {
-        value.assign(m_line.substr(m_pos));
         m_pos = m_line.size();
-    } else {
-        value.assign(m_line.substr(m_pos, d - m_pos));
-        m_pos = d + 1;
+        return m_line.substr(start);
     }
-    return value;
+    m_pos = d + 1;
+    return m_line.substr(start, d - start);
+}
+
+std::string_view TCsvValueReader::NextWithDoubledQuotes()
+{
+    m_value.clear();
+    ++m_pos;
+    while (m_pos < m_line.size()) {
+        const std::size_t q = m_line.find(m_quote, m_pos);
+        if (q == std::string_view::npos) {
+            m_value.append(m_line.substr(m_pos));
+            m_pos = m_line.size();
+            return m_value;
+        }
+        m_value.append(m_line.substr(m_pos, q - m_pos));
+        if (q + 1 < m_line.size() && m_line[q + 1] == m_quote) {
+            m_value.push_back(m_quote);
+            m_pos = q + 2;
+        } else {
+            m_pos = std::min(q + 2, m_line.size());
+            return m_value;
+        }
+    }
+    return m_value;
 }
 
 std::vector<std::string> SplitCommaList(std::string_view text)

@@ -15,9 +15,10 @@ class TCsvLineReader {
 public:
     explicit TCsvLineReader(TStream& stream);
 
-    // The next line; an empty line at the end of the stream (and as the
-    // first line of a stream that begins with a line end).
-    const std::string& ReadLine();
+    // The next line, valid until the next call; an empty line at the end of
+    // the stream (and as the first line of a stream that begins with a line
+    // end).
+    std::string_view ReadLine();
     // True when the stream held no byte at all.
     bool StreamWasEmpty();
 
@@ -31,7 +32,7 @@ private:
     bool m_exhausted = false;
     bool m_afterLineEnd = false;
     bool m_readAnything = false;
-    std::string m_line;
+    std::string m_line;  // a line that spans blocks
 };
 
 // Reads the values of one line one after another.
@@ -42,16 +43,20 @@ public:
     { }
 
     bool HasMore() const { return m_pos < m_line.size(); }
-    // The next value; isNull is set for a missing (not quoted) value. A
-    // quoted value runs to its closing quote, after which one byte (the
-    // delimiter) is skipped; an unclosed quote takes the rest of the line.
-    std::string Next(bool& isNull);
+    // The next value, valid until the next call; isNull is set for a
+    // missing (not quoted) value. A quoted value runs to its closing quote,
+    // after which one byte (the delimiter) is skipped; an unclosed quote
+    // takes the rest of the line.
+    std::string_view Next(bool& isNull);
 
 private:
+    std::string_view NextWithDoubledQuotes();
+
     std::string_view m_line;
     char m_quote;
     char m_delimiter;
     std::size_t m_pos = 0;
+    std::string m_value;  // a quoted value with doubled quotes, undoubled
 };
 
 // The items of a definition: separated by ',', an item starting with '"' is

@@ -1,7 +1,9 @@
 #include "datetime_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 
 #include "errors.h"
 
@@ -73,10 +75,12 @@ std::int64_t MsOfDay(int hour, int minute, int second, int msec)
 
 void AppendPadded(std::string& out, int value, std::size_t width)
 {
-    const std::string digits = std::to_string(value);
-    if (digits.size() < width)
-        out.append(width - digits.size(), '0');
-    out += digits;
+    char digits[16];
+    const char* end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    const auto size = static_cast<std::size_t>(end - digits);
+    if (size < width)
+        out.append(width - size, '0');
+    out.append(digits, size);
 }
 
 // A forward-only reader over the text being parsed.
@@ -201,6 +205,32 @@ std::optional<std::int64_t> ReadDate(TScanner& scanner, int currentYear)
     return DayNumber(year, month, day);
 }
 
+// "dd/mm/yyyy" and nothing else, the form the file writes most, as a day
+// number; nullopt for any other text, which the full reading then takes.
+std::optional<std::int64_t> ReadPlainDate(std::string_view text)
+{
+    constexpr std::string_view Shape = "00/00/0000";
+    if (text.size() != Shape.size())
+        return std::nullopt;
+    for (std::size_t i = 0; i < Shape.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (Shape[i] == '0' ? !digit : text[i] != Shape[i])
+            return std::nullopt;
+    }
+    const auto number = [text](std::size_t at, std::size_t digits) {
+        int value = 0;
+        for (std::size_t i = at; i < at + digits; ++i)
+            value = value * 10 + (text[i] - '0');
+        return value;
+    };
+    const int day = number(0, 2);
+    const int month = number(3, 2);
+    const int year = number(6, 4);
+    if (!IsValidDate(year, month, day))
+        return std::nullopt;
+    return DayNumber(year, month, day);
+}
+
 // "[designator] h[:m[:s[.ms]]] [designator]" up to the end of the text, as
 // milliseconds since midnight.
 std::optional<std::int64_t> ReadTimeToEnd(TScanner& scanner, const TTimeFormat& fmt)
@@ -295,23 +325,31 @@ void DecodeDateTime(double value, int& year, int& month, int& day, int& hour, in
 
 std::string FormatFileDateTime(double value, const TTimeFormat& fmt)
 {
+    std::string out;
+    AppendFileDateTime(out, value, fmt);
+    return out;
+}
+
+void AppendFileDateTime(std::string& out, double value, const TTimeFormat& fmt)
+{
     int year, month, day, hour, minute, second, msec;
     DecodeDateTime(value, year, month, day, hour, minute, second, msec);
 
-    std::string out;
     AppendPadded(out, day, 2);
     out += '/';
     AppendPadded(out, month, 2);
     out += '/';
     AppendPadded(out, year, 4);
     if (hour == 0 && minute == 0 && second == 0)
-        return out;
+        return;
 
     const std::string& designator = hour < 12 ? fmt.amDesignator : fmt.pmDesignator;
     const bool withDesignator = fmt.twelveHour && !designator.empty();
     out += ' ';
-    if (withDesignator && fmt.designatorFirst)
-        out += designator + ' ';
+    if (withDesignator && fmt.designatorFirst) {
+        out += designator;
+        out += ' ';
+    }
     int shownHour = hour;
     if (fmt.twelveHour)
         shownHour = hour % 12 == 0 ? 12 : hour % 12;
@@ -320,14 +358,17 @@ std::string FormatFileDateTime(double value, const TTimeFormat& fmt)
     AppendPadded(out, minute, 2);
     out += ':';
     AppendPadded(out, second, 2);
-    if (withDesignator && !fmt.designatorFirst)
-        out += ' ' + designator;
-    return out;
+    if (withDesignator && !fmt.designatorFirst) {
+        out += ' ';
+        out += designator;
+    }
 }
 
 std::optional<double> ParseFileDateTime(std::string_view text, int currentYear,
                                         const TTimeFormat& fmt)
 {
+    if (const std::optional<std::int64_t> dayNumber = ReadPlainDate(text))
+        return Combine(*dayNumber, 0);
     TScanner start(text);
     start.SkipBlanks();
     if (start.AtEnd())

@@ -37,6 +37,9 @@ struct TTimeFormat {
 // "dd/mm/yyyy", then " H:mm:ss" (shaped by fmt) unless the hour, minute and
 // second are all zero. Milliseconds are never written.
 std::string FormatFileDateTime(double value, const TTimeFormat& fmt = {});
+// FormatFileDateTime(value, fmt) appended to out; out is unchanged when it
+// throws.
+void AppendFileDateTime(std::string& out, double value, const TTimeFormat& fmt = {});
 
 // Reads "d/m[/y]" optionally followed by blanks and a time, or a time alone
 // (a value on 30 December 1899). A time is "h[:m[:s[.ms]]]" with an optional

@@ -168,11 +168,14 @@ TValue TStringField::Convert(const TValue& value) const
     if (::IsNull(value))
         return value;
     std::string text = ToText(value);
-    if (const auto nul = text.find('\0'); nul != std::string::npos)
-        text.resize(nul);
-    if (Size > 0)
-        text = Utf8Left(text, static_cast<std::size_t>(Size));
+    text.resize(FittedSize(text, Size));
     return text;
+}
+
+std::size_t TStringField::FittedSize(std::string_view text, int size)
+{
+    text = text.substr(0, text.find('\0'));
+    return size > 0 ? Utf8LeftSize(text, static_cast<std::size_t>(size)) : text.size();
 }
 
 std::string TStringField::ToText(const TValue& value) const

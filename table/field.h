@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class TqorMemTable;
 
@@ -69,6 +70,9 @@ private:
 class TStringField : public TField {
 public:
     TStringField(TqorMemTable& table, std::string name, int size);
+    // The bytes of text a field of the size keeps: up to the first NUL and,
+    // when size is positive, at most size code points.
+    static std::size_t FittedSize(std::string_view text, int size);
     TValue Convert(const TValue& value) const override;
     std::string ToText(const TValue& value) const override;
 };

@@ -1,5 +1,8 @@
 #include "int_text.h"
 
+#include <charconv>
+#include <iterator>
+
 namespace {
 
 bool IsDecimalDigit(char c)
@@ -51,6 +54,17 @@ std::optional<std::uint64_t> ReadMagnitude(std::string_view digits, unsigned bas
 
 std::optional<std::int32_t> ParseIntegerText(std::string_view text)
 {
+    // Most values are a few plain digits, which can neither overflow nor
+    // carry a prefix.
+    constexpr std::size_t SafeDigits = 9;
+    if (!text.empty() && text.size() <= SafeDigits) {
+        std::int32_t value = 0;
+        std::size_t digits = 0;
+        while (digits < text.size() && IsDecimalDigit(text[digits]))
+            value = value * 10 + (text[digits++] - '0');
+        if (digits == text.size())
+            return value;
+    }
     while (text.starts_with(' '))
         text.remove_prefix(1);
     bool negative = false;
@@ -80,4 +94,11 @@ std::optional<std::int32_t> ParseIntegerText(std::string_view text)
 std::string IntegerToText(std::int32_t value)
 {
     return std::to_string(value);
+}
+
+void AppendIntegerText(std::string& out, std::int32_t value)
+{
+    char digits[16];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    out.append(digits, end);
 }

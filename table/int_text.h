@@ -12,3 +12,5 @@
 std::optional<std::int32_t> ParseIntegerText(std::string_view text);
 
 std::string IntegerToText(std::int32_t value);
+// IntegerToText(value) appended to out.
+void AppendIntegerText(std::string& out, std::int32_t value);

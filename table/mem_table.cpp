@@ -291,24 +291,17 @@ void TqorMemTable::Post()
     }
 
     if (m_state == dsInsert) {
+        // The buffer moves into the new record; it goes back when the record
+        // cannot be placed, so that a failed Post loses no value.
         auto record = std::make_unique<Record>();
-        record->values = m_buffer;
+        record->values = std::move(m_buffer);
         record->serial = m_nextSerial;
-        Record* raw = record.get();
-        if (m_sortActive) {
-            const std::size_t pos = SortedInsertPosition(*raw);
-            if (m_sorted.size() == m_sorted.capacity())
-                m_sorted.reserve(2 * m_sorted.size() + 1);
-            m_rows.push_back(std::move(record));
-            m_sorted.insert(m_sorted.begin() + static_cast<std::ptrdiff_t>(pos), raw);
-            m_cursor = static_cast<int>(pos);
-        } else if (m_insertPosition) {
-            const int pos = std::min(*m_insertPosition - 1, Count());
-            m_rows.insert(m_rows.begin() + pos, std::move(record));
-            m_cursor = pos;
-        } else {
-            m_rows.push_back(std::move(record));
-            m_cursor = Count() - 1;
+        try {
+            PlaceNewRecord(record);
+        } catch (...) {
+            if (record)
+                m_buffer = std::move(record->values);
+            throw;
         }
         ++m_nextSerial;
         ++m_recordsAdded;
@@ -336,6 +329,26 @@ void TqorMemTable::Post()
     DropPending();
     SetState(dsBrowse);
     NotifyRecordChanged(nullptr);
+}
+
+void TqorMemTable::PlaceNewRecord(std::unique_ptr<Record>& record)
+{
+    Record* raw = record.get();
+    if (m_sortActive) {
+        const std::size_t pos = SortedInsertPosition(*raw);
+        if (m_sorted.size() == m_sorted.capacity())
+            m_sorted.reserve(2 * m_sorted.size() + 1);
+        m_rows.push_back(std::move(record));
+        m_sorted.insert(m_sorted.begin() + static_cast<std::ptrdiff_t>(pos), raw);
+        m_cursor = static_cast<int>(pos);
+    } else if (m_insertPosition) {
+        const int pos = std::min(*m_insertPosition - 1, Count());
+        m_rows.insert(m_rows.begin() + pos, std::move(record));
+        m_cursor = pos;
+    } else {
+        m_rows.push_back(std::move(record));
+        m_cursor = Count() - 1;
+    }
 }
 
 void TqorMemTable::Cancel()
@@ -516,7 +529,7 @@ void TqorMemTable::SetFieldValue(TField& field, const TValue& value)
     NotifyRecordChanged(&field);
 }
 
-void TqorMemTable::SetBufferValue(int fieldIndex, TValue value)
+void TqorMemTable::SetBufferValue(int fieldIndex, TValue&& value)
 {
     m_buffer.at(static_cast<std::size_t>(fieldIndex)) = std::move(value);
     m_modified = true;

@@ -147,7 +147,7 @@ public:
     const std::vector<TValue>& RecordValues(int position) const;
     // Assigns a value already of the field's type into the record being
     // edited, without conversion (used by readers).
-    void SetBufferValue(int fieldIndex, TValue value);
+    void SetBufferValue(int fieldIndex, TValue&& value);
 
     // Link bookkeeping (TDataSource calls these).
     void AttachSource(TDataSource* source);
@@ -184,6 +184,9 @@ private:
     void CheckActive() const;
     void LeaveEditState();
     void StartNewRecord(bool atEnd);
+    // Adds a new record at its place in the current order and moves the
+    // cursor to it; the record is taken from `record`, which keeps it when this throws.
+    void PlaceNewRecord(std::unique_ptr<Record>& record);
     void DropPending();
     void SetState(TDataSetState state);
     void UpdateLinkedControls();

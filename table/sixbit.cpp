@@ -32,8 +32,8 @@ std::string EncodeSixBit(std::string_view bytes)
 
 std::string DecodeSixBit(std::string_view chars)
 {
-    std::string out;
-    out.reserve(3 * chars.size() / 4);
+    std::string out(GroupBits * chars.size() / 8, '\0');
+    char* to = out.data();
     std::uint32_t pending = 0;
     unsigned pendingBits = 0;
     for (const char c : chars) {
@@ -41,7 +41,7 @@ std::string DecodeSixBit(std::string_view chars)
         pending |= group << pendingBits;
         pendingBits += GroupBits;
         if (pendingBits >= 8) {
-            out += static_cast<char>(pending & 0xFF);
+            *to++ = static_cast<char>(pending & 0xFF);
             pending >>= 8;
             pendingBits -= 8;
         }

@@ -50,15 +50,10 @@ std::optional<char32_t> ReadCodePointEscape(std::string_view bytes, std::size_t&
     return cp;
 }
 
-void AppendCp1250Byte(std::string& out, char byte)
+// The bytes EscapeText copies as they are.
+bool IsPlainAscii(unsigned char c)
 {
-    // Most bytes are ASCII, which UTF-8 keeps as it is; reading files spends
-    // much of its time here.
-    if (static_cast<unsigned char>(byte) < 0x80) {
-        out += byte;
-        return;
-    }
-    AppendUtf8(out, Cp1250CodePoint(static_cast<unsigned char>(byte)));
+    return c < 0x80 && c != '\0' && c != '\n' && c != '\r' && c != '%';
 }
 
 }  // namespace
@@ -66,48 +61,93 @@ void AppendCp1250Byte(std::string& out, char byte)
 std::string EscapeText(std::string_view utf8)
 {
     std::string out;
-    out.reserve(utf8.size());
-    std::size_t pos = 0;
-    char32_t cp;
-    bool valid = false;
-    while (NextCodePoint(utf8, pos, cp, &valid)) {
-        if (!valid) {
-            out += '?';
-            continue;
-        }
-        switch (cp) {
-        case U'\0':
+    AppendEscapedText(out, utf8);
+    return out;
+}
+
+void AppendEscapedText(std::string& out, std::string_view utf8)
+{
+    out.reserve(out.size() + utf8.size());
+    const char* const begin = utf8.data();
+    const char* const end = begin + utf8.size();
+    const char* p = begin;
+    while (p != end) {
+        const char* run = p;
+        while (p != end && IsPlainAscii(static_cast<unsigned char>(*p)))
+            ++p;
+        out.append(run, p);
+        if (p == end)
+            break;
+        switch (*p) {
+        case '\0':
             out += "%0";
+            ++p;
             continue;
-        case U'\n':
+        case '\n':
             out += "%n";
+            ++p;
             continue;
-        case U'\r':
+        case '\r':
             out += "%c";
+            ++p;
             continue;
-        case U'%':
+        case '%':
             out += "%%";
+            ++p;
             continue;
         default:
             break;
         }
-        if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
+        // Two-byte sequences, where the letters of the code page are, are
+        // decoded here; the rest by NextCodePoint.
+        const auto lead = static_cast<unsigned char>(*p);
+        if (lead >= 0xC2 && lead <= 0xDF && end - p >= 2 &&
+            (static_cast<unsigned char>(p[1]) & 0xC0) == 0x80) {
+            const char32_t cp = (static_cast<char32_t>(lead & 0x1F) << 6) |
+                                (static_cast<unsigned char>(p[1]) & 0x3F);
+            p += 2;
+            if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
+                out += static_cast<char>(*byte);
+            else
+                AppendCodePointEscape(out, cp);
+            continue;
+        }
+        std::size_t pos = static_cast<std::size_t>(p - begin);
+        char32_t cp;
+        bool valid = false;
+        NextCodePoint(utf8, pos, cp, &valid);
+        p = begin + pos;
+        if (!valid)
+            out += '?';
+        else if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
             out += static_cast<char>(*byte);
         else
             AppendCodePointEscape(out, cp);
     }
-    return out;
 }
 
 std::string UnescapeText(std::string_view bytes)
 {
-    std::string out;
-    out.reserve(bytes.size());
+    std::string out(MaxUnescapedSize(bytes.size()), '\0');
+    out.resize(UnescapeTextInto(out.data(), bytes));
+    out.shrink_to_fit();
+    return out;
+}
+
+std::size_t UnescapeTextInto(char* out, std::string_view bytes)
+{
+    // A byte gives at most three UTF-8 bytes and a "%u" escape fewer than it
+    // takes, so the text never outgrows MaxUnescapedSize.
+    char* to = out;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
-        const char c = bytes[pos++];
+        const auto c = static_cast<unsigned char>(bytes[pos++]);
+        if (c < 0x80 && c != '%') {
+            *to++ = static_cast<char>(c);
+            continue;
+        }
         if (c != '%') {
-            AppendCp1250Byte(out, c);
+            to = WriteCp1250ByteAsUtf8(to, c);
             continue;
         }
         if (pos == bytes.size())
@@ -115,24 +155,24 @@ std::string UnescapeText(std::string_view bytes)
         const char code = bytes[pos++];
         switch (code) {
         case '0':
-            out += '\0';
+            *to++ = '\0';
             break;
         case 'n':
-            out += '\n';
+            *to++ = '\n';
             break;
         case 'c':
-            out += '\r';
+            *to++ = '\r';
             break;
         case 'u':
             if (const std::optional<char32_t> cp = ReadCodePointEscape(bytes, pos))
-                AppendUtf8(out, *cp);
+                to = WriteUtf8(to, *cp);
             else
-                out += 'u';
+                *to++ = 'u';
             break;
         default:
-            AppendCp1250Byte(out, code);
+            to = WriteCp1250ByteAsUtf8(to, static_cast<unsigned char>(code));
             break;
         }
     }
-    return out;
+    return static_cast<std::size_t>(to - out);
 }

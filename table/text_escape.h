@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -8,8 +9,18 @@
 // character the code page lacks is written "%u<upper-case hex>;" (U+2192 is
 // "%u2192;"). An invalid UTF-8 byte becomes '?'.
 std::string EscapeText(std::string_view utf8);
+// EscapeText(utf8) appended to out.
+void AppendEscapedText(std::string& out, std::string_view utf8);
 
 // The inverse of EscapeText, back to UTF-8. "%u" not followed by 1 to 6 hex
 // digits, ';' and a valid code point, and '%' before any other byte, stand
 // for the byte after the '%'; a lone '%' at the very end is dropped.
 std::string UnescapeText(std::string_view bytes);
+// The most bytes UnescapeText gives for text of the size.
+constexpr std::size_t MaxUnescapedSize(std::size_t escapedSize)
+{
+    return 3 * escapedSize;
+}
+// Writes UnescapeText(bytes) at out, which has room for
+// MaxUnescapedSize(bytes.size()) bytes, and returns its size.
+std::size_t UnescapeTextInto(char* out, std::string_view bytes);

@@ -66,21 +66,28 @@ bool NextCodePoint(std::string_view s, std::size_t& pos, char32_t& cp, bool* val
 
 void AppendUtf8(std::string& out, char32_t cp)
 {
+    char bytes[4];
+    out.append(bytes, WriteUtf8(bytes, cp));
+}
+
+char* WriteUtf8(char* out, char32_t cp)
+{
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
 }
 
 bool IsValidUtf8(std::string_view s)
@@ -106,9 +113,17 @@ std::size_t Utf8Length(std::string_view s)
 
 std::string Utf8Left(std::string_view s, std::size_t chars)
 {
+    return std::string(s.substr(0, Utf8LeftSize(s, chars)));
+}
+
+std::size_t Utf8LeftSize(std::string_view s, std::size_t chars)
+{
+    // Every code point takes at least one byte.
+    if (s.size() <= chars)
+        return s.size();
     std::size_t pos = 0;
     char32_t cp;
     for (std::size_t i = 0; i < chars && NextCodePoint(s, pos, cp); ++i) {
     }
-    return std::string(s.substr(0, pos));
+    return pos;
 }

@@ -12,6 +12,8 @@ bool NextCodePoint(std::string_view s, std::size_t& pos, char32_t& cp, bool* val
 
 // Appends the UTF-8 form of cp; cp must be a Unicode scalar value.
 void AppendUtf8(std::string& out, char32_t cp);
+// Writes the UTF-8 form of cp (1 to 4 bytes) at out and returns the end.
+char* WriteUtf8(char* out, char32_t cp);
 
 bool IsValidUtf8(std::string_view s);
 
@@ -20,3 +22,5 @@ std::size_t Utf8Length(std::string_view s);
 
 // The first `chars` code points of s, never cutting a sequence in two.
 std::string Utf8Left(std::string_view s, std::size_t chars);
+// The size in bytes of Utf8Left(s, chars).
+std::size_t Utf8LeftSize(std::string_view s, std::size_t chars);

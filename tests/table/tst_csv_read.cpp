@@ -119,6 +119,11 @@ void TestCsvRead::recordLines_data()
     QTest::newRow("any one byte after a closing quote is skipped")
         << QByteArray("\"a\",\"b\",\r\n\"1\";\"x\";\r\n")
         << QStringList{R"(1 | "x" | null | null)"};
+    QTest::newRow("lines far longer than the line-end search step, LF or CR alone")
+        << (QByteArray("\"b\",\n\"") + QByteArray(300, 'x') + "\",\r\"" + QByteArray(600, 'y') +
+            "\",\n")
+        << QStringList{R"(null | "xxxxxxxxxx" | null | null)",
+                       R"(null | "yyyyyyyyyy" | null | null)"};
     QTest::newRow("unclosed quote takes the rest of the line")
         << QByteArray("\"a\",\"b\",\r\n\"1\",\"x,y\r\n")
         << QStringList{R"(1 | "x,y" | null | null)"};
