@@ -394,7 +394,7 @@ class XSession:
         """Every window on the screen, mapped or not, with its ancestry."""
         found: list[Window] = []
         stack: list[tuple[int, int]] = []  # (indent, id) of the open ancestors
-        for line in self.run_tool("xwininfo", "-root", "-tree").splitlines():
+        for line in self._window_tree().splitlines():
             m = _TREE_LINE.match(line)
             if not m:
                 continue
@@ -411,6 +411,16 @@ class XSession:
             found.append(window)
             stack.append((indent, window.id))
         return found
+
+    def _window_tree(self) -> str:
+        # A window destroyed while xwininfo walks the tree fails the walk
+        # (window managers and compositors make and destroy windows often).
+        for _ in range(20):
+            try:
+                return self.run_tool("xwininfo", "-root", "-tree")
+            except Failure:
+                time.sleep(0.02)
+        return self.run_tool("xwininfo", "-root", "-tree")
 
     def attributes(self, window_id: int) -> dict[str, str]:
         out = self.run_tool("xwininfo", "-id", hex(window_id), check=False)
