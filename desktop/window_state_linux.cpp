@@ -77,7 +77,8 @@ void AddStates(QWindow* window, const char* first, const char* second = nullptr)
         return;
     const auto id = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
-    const xcb_atom_t wanted[] = {Atom(c, first), second ? Atom(c, second) : xcb_atom_t{XCB_ATOM_NONE}};
+    const xcb_atom_t wanted[] = {Atom(c, first),
+                                 second ? Atom(c, second) : xcb_atom_t{XCB_ATOM_NONE}};
     if (state == XCB_ATOM_NONE || wanted[0] == XCB_ATOM_NONE ||
         (second && wanted[1] == XCB_ATOM_NONE))
         return;

@@ -19,8 +19,7 @@ TScreenWatch::TScreenWatch(QObject* parent) : QObject(parent)
         m_settle->start();
     });
     connect(qGuiApp, &QGuiApplication::screenRemoved, m_settle, qOverload<>(&QTimer::start));
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, m_settle,
-            qOverload<>(&QTimer::start));
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, m_settle, qOverload<>(&QTimer::start));
 }
 
 void TScreenWatch::Watch(QScreen* screen)

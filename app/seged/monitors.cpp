@@ -21,14 +21,16 @@ std::int64_t Gap(std::int64_t aStart, std::int64_t aEnd, std::int64_t bStart, st
     return std::max<std::int64_t>({0, bStart - aEnd, aStart - bEnd});
 }
 
-std::int64_t SquaredDistance(const QRect& a, const QRect& b)
+double SquaredDistance(const QRect& a, const QRect& b)
 {
     // Edges as one past the last pixel, in 64 bits: stored values may be far off.
-    const std::int64_t dx = Gap(a.x(), std::int64_t{a.x()} + a.width(), b.x(),
-                                std::int64_t{b.x()} + b.width());
-    const std::int64_t dy = Gap(a.y(), std::int64_t{a.y()} + a.height(), b.y(),
-                                std::int64_t{b.y()} + b.height());
-    return dx * dx + dy * dy;
+    const std::int64_t dx =
+        Gap(a.x(), std::int64_t{a.x()} + a.width(), b.x(), std::int64_t{b.x()} + b.width());
+    const std::int64_t dy =
+        Gap(a.y(), std::int64_t{a.y()} + a.height(), b.y(), std::int64_t{b.y()} + b.height());
+    // In double: a gap may span the whole int range twice.
+    return static_cast<double>(dx) * static_cast<double>(dx) +
+           static_cast<double>(dy) * static_cast<double>(dy);
 }
 
 }  // namespace
@@ -47,11 +49,11 @@ int HoldingMonitor(const QRect& window, const std::vector<QRect>& monitors)
     if (best >= 0)
         return best;
     // An empty window (no width or height) still has a place to measure from.
-    const QRect probe(window.topLeft(), QSize(std::max(window.width(), 1),
-                                              std::max(window.height(), 1)));
-    std::int64_t bestDistance = 0;
+    const QRect probe(window.topLeft(),
+                      QSize(std::max(window.width(), 1), std::max(window.height(), 1)));
+    double bestDistance = 0;
     for (std::size_t i = 0; i < monitors.size(); ++i) {
-        const std::int64_t distance = SquaredDistance(probe, monitors[i]);
+        const double distance = SquaredDistance(probe, monitors[i]);
         if (best < 0 || distance < bestDistance) {
             best = static_cast<int>(i);
             bestDistance = distance;
@@ -84,8 +86,8 @@ QRect WorkAreaHolding(const QRect& window)
         return WorkArea;
     const std::vector<QRect> geometries = MonitorGeometries();
     const QScreen* holding = screens.at(HoldingMonitor(window, geometries));
-    // One monitor: the area fixed at start while the screen still holds it.
-    if (screens.size() == 1 && WorkArea.isValid() && holding->geometry().contains(WorkArea))
+    // One monitor: the area fixed at start, as it always was.
+    if (screens.size() == 1 && WorkArea.isValid())
         return WorkArea;
     return holding->availableGeometry();
 }

@@ -15,7 +15,7 @@ int HoldingMonitor(const QRect& window, const std::vector<QRect>& monitors);
 // The work area (the screen without its panels) of the monitor holding
 // `window`. With a single monitor it is the work area fixed at start (the
 // global WorkArea) when there is one, so that a panel appearing later moves
-// nothing. Empty when there is no screen.
+// nothing. Empty when there is no screen and no work area.
 QRect WorkAreaHolding(const QRect& window);
 
 // True when at least half of `window` lies on the monitors: a place worth
