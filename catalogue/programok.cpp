@@ -240,8 +240,8 @@ void Tfrm_Programok::FormShow()
     int width = this->width();
     int height = this->height();
     LoadFormBounds(FormSection, left, top, width, height);
-    move(left, top);
-    resize(width, height);
+    // The client area, as stored: the window manager's frame goes around it.
+    setGeometry(left, top, width, height);
     HighlightColumn(*DBGrid1, 0);
     QFont dialogFont = font();
     dialogFont.setPointSize(Beall.DialogFontSize);
@@ -283,7 +283,7 @@ void Tfrm_Programok::FormClose()
     m_closed = true;
     Tbl.Close();
     try {
-        SaveFormBounds(FormSection, x(), y(), width(), height());
+        SaveFormBounds(FormSection, geometry().x(), geometry().y(), width(), height());
     } catch (const std::exception&) {
         // Like a position that cannot be stored: the window closes anyway.
     }

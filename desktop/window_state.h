@@ -6,3 +6,7 @@ class QWindow;
 // own state on every show, since some window managers drop a one-time
 // request after the window is hidden; does nothing off X11.
 void KeepOffTaskbar(QWindow* window);
+
+// Shows a window on every workspace (_NET_WM_DESKTOP all, and the sticky
+// state), written on every show like the taskbar state; nothing off X11.
+void ShowOnAllWorkspaces(QWindow* window);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -42,25 +43,46 @@ bool IsMapped(xcb_connection_t* c, xcb_window_t window)
     std::free(attributes);
     return mapped;
 }
-}  // namespace
-
-void KeepOffTaskbar(QWindow* window)
+xcb_connection_t* X11Connection()
 {
-    if (!window)
-        return;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
+    return x11 ? x11->connection() : nullptr;
+}
+
+// A request to the window manager about a mapped window (EWMH client message).
+void AskWindowManager(xcb_connection_t* c, xcb_window_t id, xcb_atom_t type,
+                      std::initializer_list<std::uint32_t> data)
+{
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = id;
+    event.type = type;
+    std::size_t i = 0;
+    for (std::uint32_t value : data)
+        event.data.data32[i++] = value;
+    xcb_send_event(c, 0, RootOf(c, id),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
+
+// Adds one or two _NET_WM_STATE atoms: into the property itself, keeping whatever
+// states are already there (what a window manager reads when the window is
+// mapped), and, for a mapped window, whose state belongs to the window
+// manager, as a request.
+void AddStates(QWindow* window, const char* first, const char* second = nullptr)
+{
+    xcb_connection_t* c = window ? X11Connection() : nullptr;
+    if (!c)
         return;
-    xcb_connection_t* c = x11->connection();
     const auto id = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
-    const xcb_atom_t wanted[] = {Atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                 Atom(c, "_NET_WM_STATE_SKIP_PAGER")};
-    if (state == XCB_ATOM_NONE || wanted[0] == XCB_ATOM_NONE || wanted[1] == XCB_ATOM_NONE)
+    const xcb_atom_t wanted[] = {Atom(c, first),
+                                 second ? Atom(c, second) : xcb_atom_t{XCB_ATOM_NONE}};
+    if (state == XCB_ATOM_NONE || wanted[0] == XCB_ATOM_NONE ||
+        (second && wanted[1] == XCB_ATOM_NONE))
         return;
 
-    // The property itself, keeping whatever states are already there: this
-    // is what a window manager reads when the window is mapped.
     std::vector<xcb_atom_t> atoms;
     xcb_get_property_reply_t* current = xcb_get_property_reply(
         c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
@@ -72,6 +94,8 @@ void KeepOffTaskbar(QWindow* window)
         std::free(current);
     }
     for (xcb_atom_t atom : wanted) {
+        if (atom == XCB_ATOM_NONE)
+            continue;
         bool present = false;
         for (xcb_atom_t a : atoms)
             present = present || a == atom;
@@ -80,22 +104,30 @@ void KeepOffTaskbar(QWindow* window)
     }
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
                         static_cast<std::uint32_t>(atoms.size()), atoms.data());
+    if (IsMapped(c, id))
+        AskWindowManager(c, id, state, {1 /* _NET_WM_STATE_ADD */, wanted[0], wanted[1], 1});
+    xcb_flush(c);
+}
+}  // namespace
 
-    // A mapped window's state belongs to the window manager: ask it.
-    if (IsMapped(c, id)) {
-        const xcb_window_t root = RootOf(c, id);
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = id;
-        event.type = state;
-        event.data.data32[0] = 1;  // _NET_WM_STATE_ADD
-        event.data.data32[1] = wanted[0];
-        event.data.data32[2] = wanted[1];
-        event.data.data32[3] = 1;  // from a normal application
-        xcb_send_event(c, 0, root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&event));
-    }
+void KeepOffTaskbar(QWindow* window)
+{
+    AddStates(window, "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER");
+}
+
+void ShowOnAllWorkspaces(QWindow* window)
+{
+    AddStates(window, "_NET_WM_STATE_STICKY");
+    xcb_connection_t* c = window ? X11Connection() : nullptr;
+    if (!c)
+        return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t desktop = Atom(c, "_NET_WM_DESKTOP");
+    if (desktop == XCB_ATOM_NONE)
+        return;
+    const std::uint32_t all = 0xFFFFFFFF;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32, 1, &all);
+    if (IsMapped(c, id))
+        AskWindowManager(c, id, desktop, {all, 1 /* from a normal application */});
     xcb_flush(c);
 }

@@ -1,10 +1,12 @@
 #include "notes/ablak.h"
 
 #include "app/seged/colors.h"
+#include "app/seged/monitors.h"
 #include "desktop/window_state.h"
 #include "notes/note_format.h"
 #include "notes/note_pictures.h"
 #include "notes/placement.h"
+#include "notes/screen_watch.h"
 #include "notes/settings_beat.h"
 
 #include <QCloseEvent>
@@ -44,6 +46,7 @@ Tfrm_Ablak::Tfrm_Ablak(TNoteWindowHooks hooks)
 
     CreateActions();
     connect(&TSettingsBeat::Instance(), &TSettingsBeat::beat, this, &Tfrm_Ablak::Timer1Timer);
+    connect(&TScreenWatch::Instance(), &TScreenWatch::changed, this, &Tfrm_Ablak::FollowScreens);
 }
 
 Tfrm_Ablak::~Tfrm_Ablak() = default;
@@ -51,7 +54,7 @@ Tfrm_Ablak::~Tfrm_Ablak() = default;
 void Tfrm_Ablak::Setup(bool IsNew, int left, int top, int width, int height, std::int32_t szin,
                        const TFontSpec& font, const QString& szoveg, int igazit)
 {
-    const QRect workArea = NoteWorkArea();
+    const QRect workArea = NoteWorkArea(QRect(left, top, width, height));
     const QPoint place = PlaceNote(workArea, left, top, width, height);
     ApplyAlphaBlend(Beall.AlphaBlend, Beall.AlphaBlendValue);
     ResizeTo(QRect(place, QSize(width, height)));
@@ -163,9 +166,13 @@ void Tfrm_Ablak::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     KeepOffTaskbar(windowHandle());
+    ShowOnAllWorkspaces(windowHandle());
     // Once more after the window is mapped, for window managers that read
     // the state only from a request.
-    QTimer::singleShot(0, this, [this] { KeepOffTaskbar(windowHandle()); });
+    QTimer::singleShot(0, this, [this] {
+        KeepOffTaskbar(windowHandle());
+        ShowOnAllWorkspaces(windowHandle());
+    });
     ScheduleMask();
 }
 
@@ -173,4 +180,19 @@ void Tfrm_Ablak::closeEvent(QCloseEvent* event)
 {
     m_dragging = false;
     QWidget::closeEvent(event);
+}
+
+void Tfrm_Ablak::FollowScreens()
+{
+    if (m_dragging || m_resizeEdges || m_systemResize)
+        return;
+    // The stored place stays while enough of it is on a monitor, so that a
+    // note comes back when its monitor does; m_geometry, what is stored,
+    // changes only when the user moves the note.
+    QPoint place = m_geometry.topLeft();
+    if (!MostlyOnMonitors(m_geometry, MonitorGeometries()))
+        place = PlaceNote(NoteWorkArea(m_geometry), m_geometry.x(), m_geometry.y(),
+                          m_geometry.width(), m_geometry.height());
+    if (place != geometry().topLeft())
+        move(place);
 }

@@ -33,6 +33,9 @@ public:
     void ShowImportantMarker(bool allowed);
     // Follows the program-wide transparency settings; run by the shared beat.
     void Timer1Timer();
+    // Keeps the note on a monitor after monitors were added, removed or
+    // resized, without changing its stored place.
+    void FollowScreens();
 
     // The note's identifier and the window's own copies of its flag and date.
     int az = 0;

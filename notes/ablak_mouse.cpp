@@ -136,7 +136,9 @@ void Tfrm_Ablak::FormMouseDown(QMouseEvent* event)
         return;
     m_dragging = true;
     m_pressCursor = event->globalPosition().toPoint();
-    m_pressTopLeft = m_geometry.topLeft();
+    // Where the note is: a window manager may have put it elsewhere than
+    // the stored place (below a panel), or a monitor may have gone.
+    m_pressTopLeft = geometry().topLeft();
 }
 
 void Tfrm_Ablak::FormMouseMove(QMouseEvent* event)
@@ -215,8 +217,8 @@ Qt::Edges Tfrm_Ablak::EdgesAt(const QPoint& pos) const
 
 void Tfrm_Ablak::MoveTo(int left, int top)
 {
-    const QPoint place =
-        SnapToWorkArea(QRect(QPoint(left, top), m_geometry.size()), NoteWorkArea());
+    const QRect wanted(QPoint(left, top), m_geometry.size());
+    const QPoint place = SnapToWorkArea(wanted, NoteWorkArea(wanted));
     m_geometry.moveTopLeft(place);
     move(place);
 }

@@ -142,7 +142,10 @@ void Tfrm_Datumbe::FormShow()
     int left = 10;
     int top = 10;
     LoadFormPos(FormSection, left, top);
-    move(left, top);
+    KeepOnMonitors(left, top, width(), height());
+    // The client area's place, as stored: the window manager's frame goes
+    // around it (a frame-inclusive move would creep by the frame's size).
+    setGeometry(QRect(QPoint(left, top), size()));
     if (Beall.DialogFontSize > 0) {
         QFont dialogFont = font();
         dialogFont.setPointSize(Beall.DialogFontSize);
@@ -152,7 +155,7 @@ void Tfrm_Datumbe::FormShow()
 
 void Tfrm_Datumbe::FormClose()
 {
-    SaveFormPos(FormSection, x(), y());
+    SaveFormPos(FormSection, geometry().x(), geometry().y());
 }
 
 bool Tfrm_Datumbe::eventFilter(QObject* watched, QEvent* event)

@@ -1,9 +1,6 @@
 #include "notes/placement.h"
 
-#include "app/seged/globals.h"
-
-#include <QGuiApplication>
-#include <QScreen>
+#include "app/seged/monitors.h"
 
 #include <cstdlib>
 
@@ -49,10 +46,8 @@ QPoint SnapToWorkArea(const QRect& window, const QRect& workArea)
     return {x, y};
 }
 
-QRect NoteWorkArea()
+QRect NoteWorkArea(const QRect& window)
 {
-    if (WorkArea.isValid())
-        return WorkArea;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect area = WorkAreaHolding(window);
+    return area.isValid() ? area : QRect(0, 0, 1024, 768);
 }

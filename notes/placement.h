@@ -14,6 +14,7 @@ QPoint PlaceNote(const QRect& workArea, int left, int top, int width, int height
 // on it; left and top first, then right and bottom.
 QPoint SnapToWorkArea(const QRect& window, const QRect& workArea);
 
-// The work area notes are placed and snapped in: the one fixed at start, or
-// the primary screen's when there is none yet.
-QRect NoteWorkArea();
+// The work area a note at `window` is placed and snapped in: that of the
+// monitor holding it; with one monitor the one fixed at start, or the primary
+// screen's when there is none yet.
+QRect NoteWorkArea(const QRect& window);

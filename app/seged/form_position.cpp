@@ -2,6 +2,7 @@
 
 #include "globals.h"
 #include "ini_file.h"
+#include "monitors.h"
 
 #include <cstdint>
 
@@ -28,6 +29,16 @@ void FitSpan(std::int64_t limit, int& start, int& length)
     }
 }
 
+void ReadBounds(const QString& settingsFile, const QString& section, int& left, int& top,
+                int& width, int& height)
+{
+    const TIniFile ini(settingsFile);
+    left = ini.ReadInteger(section, LeftKey, 10);
+    top = ini.ReadInteger(section, TopKey, 10);
+    width = ini.ReadInteger(section, WidthKey, width);
+    height = ini.ReadInteger(section, HeightKey, height);
+}
+
 }  // namespace
 
 void FitIntoWorkArea(const QRect& workArea, int& left, int& top, int& width, int& height)
@@ -52,17 +63,21 @@ void LoadFormPos(const QString& section, int& left, int& top)
 void LoadFormBounds(const QString& settingsFile, const QRect& workArea, const QString& section,
                     int& left, int& top, int& width, int& height)
 {
-    const TIniFile ini(settingsFile);
-    left = ini.ReadInteger(section, LeftKey, 10);
-    top = ini.ReadInteger(section, TopKey, 10);
-    width = ini.ReadInteger(section, WidthKey, width);
-    height = ini.ReadInteger(section, HeightKey, height);
+    ReadBounds(settingsFile, section, left, top, width, height);
     FitIntoWorkArea(workArea, left, top, width, height);
 }
 
 void LoadFormBounds(const QString& section, int& left, int& top, int& width, int& height)
 {
-    LoadFormBounds(SettingsFile, WorkArea, section, left, top, width, height);
+    ReadBounds(SettingsFile, section, left, top, width, height);
+    FitIntoWorkArea(WorkAreaHolding(QRect(left, top, width, height)), left, top, width, height);
+}
+
+void KeepOnMonitors(int& left, int& top, int width, int height)
+{
+    const QRect window(left, top, width, height);
+    if (!MostlyOnMonitors(window, MonitorGeometries()))
+        FitIntoWorkArea(WorkAreaHolding(window), left, top, width, height);
 }
 
 void SaveFormPos(const QString& settingsFile, const QString& section, int left, int top)

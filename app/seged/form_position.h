@@ -11,10 +11,17 @@ void LoadFormPos(const QString& section, int& left, int& top);
 void LoadFormPos(const QString& settingsFile, const QString& section, int& left, int& top);
 
 // "Left" and "Top" (10 when missing), "Width" and "Height" (the values passed
-// in when missing), then fitted into the work area by FitIntoWorkArea.
+// in when missing), then fitted into the work area by FitIntoWorkArea: the
+// given one, or in the short form that of the monitor holding the window.
+// Positions are those of the window's client area, not of the window
+// manager's frame around it, so that a window comes back where it was.
 void LoadFormBounds(const QString& section, int& left, int& top, int& width, int& height);
 void LoadFormBounds(const QString& settingsFile, const QRect& workArea, const QString& section,
                     int& left, int& top, int& width, int& height);
+
+// A window whose place is mostly off every monitor (one was removed) is
+// fitted into the work area of the nearest; any other place stays.
+void KeepOnMonitors(int& left, int& top, int width, int height);
 
 // Writes "Left" and "Top"; a failure is ignored.
 void SaveFormPos(const QString& section, int left, int top);

@@ -394,7 +394,7 @@ class XSession:
         """Every window on the screen, mapped or not, with its ancestry."""
         found: list[Window] = []
         stack: list[tuple[int, int]] = []  # (indent, id) of the open ancestors
-        for line in self.run_tool("xwininfo", "-root", "-tree").splitlines():
+        for line in self._window_tree().splitlines():
             m = _TREE_LINE.match(line)
             if not m:
                 continue
@@ -411,6 +411,16 @@ class XSession:
             found.append(window)
             stack.append((indent, window.id))
         return found
+
+    def _window_tree(self) -> str:
+        # A window destroyed while xwininfo walks the tree fails the walk
+        # (window managers and compositors make and destroy windows often).
+        for _ in range(20):
+            try:
+                return self.run_tool("xwininfo", "-root", "-tree")
+            except Failure:
+                time.sleep(0.02)
+        return self.run_tool("xwininfo", "-root", "-tree")
 
     def attributes(self, window_id: int) -> dict[str, str]:
         out = self.run_tool("xwininfo", "-id", hex(window_id), check=False)
@@ -491,7 +501,13 @@ class XSession:
 
     def focus(self, window: Window) -> None:
         if self.has_window_manager():
-            self.run_tool("xdotool", "windowactivate", "--sync", hex(window.id))
+            # A window manager may refuse to pass the focus to a newly
+            # started program (focus-stealing prevention): ask again.
+            def active() -> bool:
+                self.run_tool("xdotool", "windowactivate", hex(window.id), check=False)
+                out = self.run_tool("xdotool", "getactivewindow", check=False).strip()
+                return out.isdigit() and int(out) == window.id
+            wait_until(active, 10, f"{window} has the focus", interval=0.1)
         else:
             # No window manager: the harness gives the keyboard focus itself.
             self.run_tool("xdotool", "windowfocus", "--sync", hex(window.id))
@@ -609,11 +625,19 @@ class XSession:
         entries = self.sni_menu_entries(item)
         if label not in entries:
             raise Failure(f"no menu entry {label!r} in {sorted(entries)}")
-        self.gdbus("--dest", service, "--object-path", menu.group(1), "--method",  # type: ignore[union-attr]
-                   "com.canonical.dbusmenu.AboutToShow", "0", check=False)
-        self.gdbus("--dest", service, "--object-path", menu.group(1), "--method",  # type: ignore[union-attr]
-                   "com.canonical.dbusmenu.Event", "--", str(entries[label]), "clicked",
-                   "<0>", "0")
+        path = menu.group(1)  # type: ignore[union-attr]
+
+        # As a tray host does: the menu opens, the entry is clicked, the menu closes.
+        def event(entry: int, kind: str, check: bool = True) -> None:
+            self.gdbus("--dest", service, "--object-path", path, "--method",
+                       "com.canonical.dbusmenu.Event", "--", str(entry), kind, "<0>", "0",
+                       check=check)
+
+        self.gdbus("--dest", service, "--object-path", path, "--method",
+                   "com.canonical.dbusmenu.AboutToShow", "--", "0", check=False)
+        event(0, "opened")
+        event(entries[label], "clicked")
+        event(0, "closed", check=False)  # "Bezár" may have ended the program
 
     # pictures
 
