@@ -40,6 +40,10 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 499, 373);
     Image1->setPixmap(SplashPicture(QSize(499, 373), devicePixelRatioF()));
+    // Only the picture shows, on any desktop: without a compositor the
+    // window's background would fill its rounded corners and the strip
+    // beside it.
+    setMask(SplashShape(Image1->size()));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
