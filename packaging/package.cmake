@@ -23,6 +23,24 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-shell-extension-appindicator")
+# The licence in Debian's machine-readable form, the changelog and the manual
+# page, compressed as Debian keeps them (gzip -9n: no name, no time stamp).
+set(VIKORA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vikora)
+set(vikora_compressed)
+foreach(source changelog vikora.1)
+  set(compressed ${CMAKE_BINARY_DIR}/packaging/${source}.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/${source} > ${compressed}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${source}
+    VERBATIM)
+  list(APPEND vikora_compressed ${compressed})
+endforeach()
+add_custom_target(vikora_package_docs ALL DEPENDS ${vikora_compressed})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${VIKORA_DOC_DIR})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/vikora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 # The install rules ship only the program; tests and tools stay out.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};Vikora;ALL;/")
 include(CPack)
