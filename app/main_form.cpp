@@ -232,7 +232,10 @@ bool Tfrm_Main::RunExitSequence()
     // may end the program right after this attempt. One report is enough when
     // both fail; the user retries the exit after mending the first.
     try {
-        m_store->WriteTableFile();
+        // Ended before the start-up step read the notes (a signal in the
+        // first seconds): there is nothing to write, and the file stays.
+        if (Tbl.Active())
+            m_store->WriteTableFile();
     } catch (const std::exception& e) {
         if (settingsWritten)
             ShowErrorReport(QString::fromUtf8(e.what()), nullptr);

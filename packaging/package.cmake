@@ -40,6 +40,20 @@ add_custom_target(vikora_package_docs ALL DEPENDS ${vikora_compressed})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${VIKORA_DOC_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/packaging/vikora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME vikora)
+
+# A stripped install (CPack, cmake --install --strip) also drops the compiler's
+# version notes, as Debian's own packaging tools do.
+install(CODE "set(vikora_strip \"${CMAKE_STRIP}\")")
+install(CODE [[
+  if(CMAKE_INSTALL_DO_STRIP AND vikora_strip)
+    execute_process(
+      COMMAND "${vikora_strip}" --remove-section=.comment --remove-section=.note
+              "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/vikora"
+      COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+]])
 
 # The install rules ship only the program; tests and tools stay out.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};Vikora;ALL;/")

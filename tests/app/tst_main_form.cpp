@@ -30,6 +30,7 @@ private slots:
     void startUpStepLoadsNotesAndStartsFade();
     void damagedNotesFileStopsStartUpStep();
     void exitWritesSettingsAndNotes();
+    void exitBeforeTheNotesAreReadKeepsTheFile();
     void failedSettingsWriteKeepsProgramRunning();
     void failedSettingsWriteStillWritesTheNotes();
     void failedTableWriteKeepsTableOpen();
@@ -183,6 +184,23 @@ void TestMainForm::exitWritesSettingsAndNotes()
     QVERIFY(QFile::exists(DataFolder + "/Vikora.csv"));
     QVERIFY(!form.Tbl.Active());
     QVERIFY(m_boxes.empty());
+}
+
+void TestMainForm::exitBeforeTheNotesAreReadKeepsTheFile()
+{
+    EnsureDataFolder();
+    QFile notes(DataFolder + "/Vikora.csv");
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("not read yet");
+    notes.close();
+    Tfrm_Main form;
+    form.show();
+    // The session ends during the splash, before the start-up step.
+    QVERIFY(form.close());
+    QVERIFY(m_boxes.empty());
+    QVERIFY(QFile::exists(SettingsFile));
+    QVERIFY(notes.open(QIODevice::ReadOnly));
+    QCOMPARE(notes.readAll(), QByteArray("not read yet"));
 }
 
 void TestMainForm::failedSettingsWriteKeepsProgramRunning()
