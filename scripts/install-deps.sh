@@ -11,6 +11,7 @@ packages=(
   python3 xvfb xauth xdotool trayer x11-utils imagemagick
   strace util-linux
   clang-format clang-tidy desktop-file-utils appstream
+  lintian libglib2.0-bin dpkg-dev
 )
 
 missing=()
