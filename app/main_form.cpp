@@ -59,6 +59,10 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 499, 373);
     Image1->setPixmap(SplashPicture(QSize(499, 373), devicePixelRatioF()));
+    // Only the picture shows, on any desktop: without a compositor the
+    // window's background would fill its rounded corners and the strip
+    // beside it.
+    setMask(SplashShape(Image1->size()));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
@@ -298,7 +302,10 @@ bool Tfrm_Main::RunExitSequence()
     // may end the program right after this attempt. One report is enough when
     // both fail; the user retries the exit after mending the first.
     try {
-        m_store->WriteTableFile();
+        // Ended before the start-up step read the notes (a signal in the
+        // first seconds): there is nothing to write, and the file stays.
+        if (Tbl.Active())
+            m_store->WriteTableFile();
     } catch (const std::exception& e) {
         if (settingsWritten)
             ShowErrorReport(QString::fromUtf8(e.what()), nullptr);

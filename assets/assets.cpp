@@ -1,5 +1,6 @@
 #include "assets/assets.h"
 
+#include <QBitmap>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -27,4 +28,12 @@ QIcon PushPinIcon()
 QPixmap SplashPicture(const QSize& size, qreal devicePixelRatio)
 {
     return RenderPicture(QStringLiteral(":/pictures/splash.svg"), size, devicePixelRatio);
+}
+
+QRegion SplashShape(const QSize& size)
+{
+    const QBitmap covered = SplashPicture(size, 1.0).mask();
+    if (covered.isNull())
+        return QRegion(QRect(QPoint(0, 0), size));
+    return QRegion(covered);
 }

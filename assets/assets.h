@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 
@@ -13,3 +14,6 @@ QPixmap RenderPicture(const QString& resource, const QSize& size, qreal devicePi
 QIcon PushPinIcon();
 // The splash picture at the given logical size, sharp on scaled screens.
 QPixmap SplashPicture(const QSize& size, qreal devicePixelRatio);
+// The splash picture's own shape at the given logical size: the pixels it
+// covers, without its transparent rounded corners.
+QRegion SplashShape(const QSize& size);

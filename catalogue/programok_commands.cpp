@@ -31,8 +31,13 @@ void Tfrm_Programok::DBGrid1DrawColumnCell(TCellCanvas& canvas, int row, int col
         canvas.Brush = FreeRowColor;
     if (column == IngyenesColumn) {
         canvas.Painter.fillRect(canvas.Rect, canvas.Brush);
-        canvas.Painter.drawPixmap(canvas.Rect.left() + PictureLeft, canvas.Rect.top(),
-                                  free ? m_tick : m_cross);
+        const QPixmap& picture = free ? m_tick : m_cross;
+        // Centred in the row's height, whatever height the desktop's font
+        // gives the rows.
+        const int pictureHeight = qRound(picture.deviceIndependentSize().height());
+        canvas.Painter.drawPixmap(canvas.Rect.left() + PictureLeft,
+                                  canvas.Rect.top() + (canvas.Rect.height() - pictureHeight) / 2,
+                                  picture);
         return;
     }
     const QString fieldName = model.Columns().at(static_cast<std::size_t>(column)).FieldName;

@@ -64,6 +64,7 @@ public:
     // from their first use on; until then they are null.
     QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
+    QToolBar* SaveBar = nullptr;  // "Elment" and "Mégsem", always in sight
     QWidget* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;

@@ -191,10 +191,6 @@ QToolBar* Tfrm_Ablak::EnsureToolBar()
     layout->setContentsMargins(2, 0, 2, 0);
     ToolBar1 = new QToolBar(CoolBar1);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
     ToolBar1->addAction(aBalra);
     ToolBar1->addAction(aKozepre);
     ToolBar1->addAction(aJobbra);
@@ -204,9 +200,22 @@ QToolBar* Tfrm_Ablak::EnsureToolBar()
     ToolBar1->addSeparator();
     ToolBar1->addAction(aFontos);
     ToolBar1->addSeparator();
-    ToolBar1->addAction(aElment);
-    ToolBar1->addAction(aMegsem);
-    layout->addWidget(ToolBar1);
+    // Saving and cancelling have a bar of their own that never shrinks: on a
+    // narrow note the formatting buttons go behind the bar's "»", these two
+    // stay in sight.
+    SaveBar = new QToolBar(CoolBar1);
+    SaveBar->setObjectName(QStringLiteral("SaveBar"));
+    SaveBar->addAction(aElment);
+    SaveBar->addAction(aMegsem);
+    SaveBar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    for (QToolBar* bar : {ToolBar1, SaveBar}) {
+        bar->setMovable(false);
+        bar->setFloatable(false);
+        bar->setIconSize(QSize(16, 16));
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        layout->addWidget(bar);
+    }
+    layout->setSpacing(0);
     layout->addStretch();
     CoolBar1->hide();
     return ToolBar1;

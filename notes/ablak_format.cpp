@@ -131,7 +131,11 @@ void Tfrm_Ablak::aTulajdonsagExecute()
         changed = m_hooks.EditProperties(az, this);
     if (changed) {
         m_color = changed->Color;
-        SetNoteFont(changed->Font, FontFromSpec(changed->Font));
+        // Strike-out is not stored: what the note shows stays until the
+        // next start, as after the font command.
+        QFont shown = FontFromSpec(changed->Font);
+        shown.setStrikeOut(m_shownFont.strikeOut());
+        SetNoteFont(changed->Font, shown);
         SetText(StoredToShown(changed->Text));
         SetAlignment(changed->Alignment);
         latszik = changed->Latszik;

@@ -5,6 +5,7 @@
 #include "app/seged/colors.h"
 #include "app/seged/form_position.h"
 #include "assets/assets.h"
+#include "notes/date_field.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -78,6 +79,7 @@ Tfrm_Datumbe::Tfrm_Datumbe(QWidget* parent) : QDialog(parent)
     DateTimePicker1->setCalendarPopup(true);
     DateTimePicker1->setDisplayFormat(ShortDateFormat());
     DateTimePicker1->setDateRange(FirstDay, LastDay);
+    MakeDatePicker(DateTimePicker1);
 
     DateTimePicker2 = new QTimeEdit(this);
     DateTimePicker2->setObjectName(QStringLiteral("DateTimePicker2"));

@@ -2,6 +2,7 @@
 
 #include "app/seged/colors.h"
 #include "notes/note_format.h"
+#include "notes/shown_face.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -127,6 +128,13 @@ TFontEffectsDialog::TFontEffectsDialog(QWidget* parent) : QDialog(parent)
     otherColor->setObjectName(QStringLiteral("OtherColorButton"));
     otherColor->setAutoDefault(false);
 
+    // Names the face shown in place of a family that is not installed.
+    m_missing = new QLabel(this);
+    m_missing->setObjectName(QStringLiteral("MissingFontLabel"));
+    m_missing->setTextFormat(Qt::PlainText);
+    m_missing->setWordWrap(true);
+    m_missing->hide();
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("ButtonBox"));
 
@@ -137,6 +145,7 @@ TFontEffectsDialog::TFontEffectsDialog(QWidget* parent) : QDialog(parent)
     colorRow->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_picker);
+    layout->addWidget(m_missing);
     layout->addLayout(colorRow);
     layout->addWidget(buttons);
 
@@ -173,10 +182,14 @@ void TFontEffectsDialog::SetChoice(const TFontChoice& choice)
     m_given = choice;
     QFont font = FontFromSpec(choice.Font);
     font.setStrikeOut(choice.StrikeOut);
-    m_picker->setCurrentFont(font);
+    const TShownFace shown = ShownFace(font);
+    m_picker->setCurrentFont(shown.Font);
     // The chooser shows an installed font in place of a missing one; only
     // what the user changes afterwards replaces the given values.
     m_shownAtStart = m_picker->currentFont();
+    m_missing->setVisible(!shown.MissingName.isEmpty());
+    m_missing->setText(QStringLiteral("„%1” nincs telepítve, helyette ez látszik: %2")
+                           .arg(shown.MissingName, FamilyName(m_shownAtStart)));
     SelectColor(choice.Font.Color);
 }
 

@@ -13,6 +13,7 @@
 
 class QComboBox;
 class QFontDialog;
+class QLabel;
 class QLineEdit;
 
 // A font with the effects the font dialog offers. Strike-out is shown
@@ -26,8 +27,10 @@ struct TFontChoice {
 
 // "Betűtípus": Qt's font chooser with a colour below it, picked from the 16
 // colours of the classic font dialog or from the colour dialog ("Más szín...").
-// What the user leaves untouched comes back exactly as it was given, also a
-// family name that is not installed.
+// It selects the given family, or the installed one really used in its place
+// (and says so), with that family's style nearest to the given one. What the
+// user leaves untouched comes back exactly as it was given, also a family
+// name that is not installed.
 class TFontEffectsDialog : public QDialog {
     Q_OBJECT
 
@@ -52,6 +55,7 @@ private:
     QFontDialog* m_picker = nullptr;
     QComboBox* m_colors = nullptr;
     QLineEdit* m_sample = nullptr;
+    QLabel* m_missing = nullptr;
     QList<QObject*> m_pickerLists;
     TFontChoice m_given;
     QFont m_shownAtStart;

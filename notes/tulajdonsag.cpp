@@ -4,6 +4,7 @@
 
 #include "app/seged/db_check_box.h"
 #include "app/seged/db_memo.h"
+#include "notes/date_field.h"
 #include "notes/note_pictures.h"
 
 #include <QAction>
@@ -196,6 +197,7 @@ void Tfrm_Tulajdonsag::CreatePages()
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setCalendarPopup(true);
     DateTimePicker1->setGeometry(8, 32, 157, 21);
+    MakeDatePicker(DateTimePicker1);
     DBCheckBox1 = new TDBCheckBox(QStringLiteral("Fontos?"), TabSheet2);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
     DBCheckBox1->move(8, 64);

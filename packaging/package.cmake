@@ -23,6 +23,38 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-shell-extension-appindicator")
+# The licence in Debian's machine-readable form, the changelog and the manual
+# page, compressed as Debian keeps them (gzip -9n: no name, no time stamp).
+set(VIKORA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vikora)
+set(vikora_compressed)
+foreach(source changelog vikora.1)
+  set(compressed ${CMAKE_BINARY_DIR}/packaging/${source}.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/${source} > ${compressed}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${source}
+    VERBATIM)
+  list(APPEND vikora_compressed ${compressed})
+endforeach()
+add_custom_target(vikora_package_docs ALL DEPENDS ${vikora_compressed})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${VIKORA_DOC_DIR})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/vikora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME vikora)
+
+# A stripped install (CPack, cmake --install --strip) also drops the compiler's
+# version notes, as Debian's own packaging tools do.
+install(CODE "set(vikora_strip \"${CMAKE_STRIP}\")")
+install(CODE [[
+  if(CMAKE_INSTALL_DO_STRIP AND vikora_strip)
+    execute_process(
+      COMMAND "${vikora_strip}" --remove-section=.comment --remove-section=.note
+              "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/vikora"
+      COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+]])
+
 # The install rules ship only the program; tests and tools stay out.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};Vikora;ALL;/")
 include(CPack)

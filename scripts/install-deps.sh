@@ -12,6 +12,7 @@ packages=(
   openbox xfwm4 xfce4-panel dbus dbus-x11 libglib2.0-bin x11-xserver-utils
   strace util-linux
   clang-format clang-tidy desktop-file-utils appstream
+  lintian libglib2.0-bin dpkg-dev
 )
 
 missing=()

@@ -40,10 +40,15 @@ bool AskYesNo(const QString& message, const QString& caption, QWidget* owner)
 
 void ShowError(const QString& message, QWidget* owner)
 {
+    QPointer<QWidget> active = QApplication::activeWindow();
     ShowMessageBox({QStringLiteral("Hiba"), message, QMessageBox::Critical, QMessageBox::Ok},
                    owner);
-    if (owner)
+    // A hidden owner (the main form behind the notes) cannot take the focus:
+    // it goes back to the window the user was in.
+    if (owner && owner->isVisible())
         owner->activateWindow();
+    else if (active && active->isVisible())
+        active->activateWindow();
 }
 
 void ShowInfo(const QString& message, QWidget* owner)

@@ -27,7 +27,8 @@ QMessageBox::StandardButton ShowMessageBox(const TMessageBoxRequest& request, QW
 // Question icon, Yes and No; true for Yes. The window active before is made
 // active again afterwards.
 bool AskYesNo(const QString& message, const QString& caption, QWidget* owner);
-// Caption "Hiba", error icon, OK.
+// Caption "Hiba", error icon, OK. The owner is made active afterwards, or,
+// when it is hidden, the window active before the box.
 void ShowError(const QString& message, QWidget* owner);
 // Caption "Üzenet", information icon, OK.
 void ShowInfo(const QString& message, QWidget* owner);

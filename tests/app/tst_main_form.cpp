@@ -30,6 +30,7 @@ private slots:
     void startUpStepLoadsNotesAndStartsFade();
     void damagedNotesFileStopsStartUpStep();
     void exitWritesSettingsAndNotes();
+    void exitBeforeTheNotesAreReadKeepsTheFile();
     void failedSettingsWriteKeepsProgramRunning();
     void failedSettingsWriteStillWritesTheNotes();
     void failedTableWriteKeepsTableOpen();
@@ -118,6 +119,17 @@ void TestMainForm::menuHoldsEveryEntryInOrder()
     QCOMPARE(form.Timer1->interval(), 2000);
     QVERIFY(!form.Timer2->isActive());
     QCOMPARE(form.Timer2->interval(), 21);
+
+    // The splash is the picture's shape alone: no corner of the window and
+    // no strip beside or below the 499 x 373 picture.
+    const QRegion shape = form.mask();
+    for (const QPoint outside : {QPoint(0, 0), QPoint(498, 0), QPoint(0, 372), QPoint(498, 372),
+                                 QPoint(499, 200), QPoint(250, 373), QPoint(499, 374)})
+        QVERIFY2(!shape.contains(outside),
+                 qPrintable(QStringLiteral("%1,%2").arg(outside.x()).arg(outside.y())));
+    for (const QPoint inside :
+         {QPoint(250, 187), QPoint(20, 20), QPoint(498, 186), QPoint(250, 372), QPoint(0, 186)})
+        QVERIFY(shape.contains(inside));
 }
 
 void TestMainForm::fadeHidesSplashAtTheTwentyThirdTick()
@@ -172,6 +184,23 @@ void TestMainForm::exitWritesSettingsAndNotes()
     QVERIFY(QFile::exists(DataFolder + "/Vikora.csv"));
     QVERIFY(!form.Tbl.Active());
     QVERIFY(m_boxes.empty());
+}
+
+void TestMainForm::exitBeforeTheNotesAreReadKeepsTheFile()
+{
+    EnsureDataFolder();
+    QFile notes(DataFolder + "/Vikora.csv");
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("not read yet");
+    notes.close();
+    Tfrm_Main form;
+    form.show();
+    // The session ends during the splash, before the start-up step.
+    QVERIFY(form.close());
+    QVERIFY(m_boxes.empty());
+    QVERIFY(QFile::exists(SettingsFile));
+    QVERIFY(notes.open(QIODevice::ReadOnly));
+    QCOMPARE(notes.readAll(), QByteArray("not read yet"));
 }
 
 void TestMainForm::failedSettingsWriteKeepsProgramRunning()

@@ -117,6 +117,8 @@ void TestMessageBoxes::activeWindowAfterwards_data()
                                                         << "before";
     QTest::newRow("ShowError: the owner") << "ShowError"
                                           << "owner";
+    QTest::newRow("ShowError, hidden owner: the window active before") << "ShowError hidden"
+                                                                       << "before";
     QTest::newRow("ShowInfo: as the box left it") << "ShowInfo"
                                                   << "elsewhere";
 }
@@ -133,6 +135,8 @@ void TestMessageBoxes::activeWindowAfterwards()
     elsewhere.setObjectName("elsewhere");
     for (QWidget* window : {&before, &owner, &elsewhere})
         window->show();
+    if (which.endsWith(" hidden"))
+        owner.hide();
     before.activateWindow();
     QTRY_COMPARE(QApplication::activeWindow(), &before);
 
@@ -147,7 +151,7 @@ void TestMessageBoxes::activeWindowAfterwards()
 
     if (which == "AskYesNo")
         AskYesNo("Kérdés", "Vikora", &owner);
-    else if (which == "ShowError")
+    else if (which.startsWith("ShowError"))
         ShowError("Hiba történt", &owner);
     else
         ShowInfo("Kész", &owner);

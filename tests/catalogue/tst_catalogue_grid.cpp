@@ -153,7 +153,8 @@ void TestCatalogueGrid::cells_are_coloured_by_row_and_column()
         QColor strongest;
         for (int dx = 0; dx < 16; ++dx)
             for (int dy = 0; dy < 16; ++dy) {
-                const QColor c = PixelAt(image, r.topLeft() + QPoint(36 + dx, dy));
+                const QColor c =
+                    PixelAt(image, r.topLeft() + QPoint(36 + dx, (r.height() - 16) / 2 + dy));
                 if (qAbs(c.red() - c.green()) > qAbs(strongest.red() - strongest.green()))
                     strongest = c;
             }
@@ -164,9 +165,24 @@ void TestCatalogueGrid::cells_are_coloured_by_row_and_column()
     QCOMPARE(picture(1), QStringLiteral("cross"));
     QCOMPARE(picture(2), QStringLiteral("cross"));
     QCOMPARE(picture(3), QStringLiteral("tick"));
-    // Nothing outside the picture's square in that column.
+    // Nothing outside the picture's square in that column, and the square
+    // centred in the row's height.
     const QRect r = CellRect(1, 3);
     QCOMPARE(PixelAt(image, r.topLeft() + QPoint(20, 8)), window);
+    const int squareTop = (r.height() - 16) / 2;
+    QVERIFY2(squareTop >= 2, "rows too low to tell a centred picture from a top one");
+    int firstDrawn = -1;
+    int lastDrawn = -1;
+    for (int dy = 0; dy < r.height(); ++dy)
+        for (int dx = 0; dx < 16; ++dx)
+            if (PixelAt(image, r.topLeft() + QPoint(36 + dx, dy)) != window) {
+                if (firstDrawn < 0)
+                    firstDrawn = dy;
+                lastDrawn = dy;
+            }
+    QVERIFY(firstDrawn >= squareTop);
+    QVERIFY(lastDrawn < squareTop + 16);
+    QVERIFY(lastDrawn >= 16);
 }
 
 void TestCatalogueGrid::wheel_moves_one_row_per_notch()

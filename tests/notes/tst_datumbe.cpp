@@ -59,6 +59,8 @@ private slots:
     void placeIsStoredHoweverItCloses();
     void enterConfirms();
     void focusColoursTheDateField();
+    void calendarKeys_data();
+    void calendarKeys();
     void askDateAnswerer();
 
 private:
@@ -309,6 +311,57 @@ void TestDatumbe::focusColoursTheDateField()
     QCOMPARE(d.DateTimePicker2->palette().color(QPalette::Base), plain);
     d.Button2->setFocus(Qt::TabFocusReason);
     QCOMPARE(d.DateTimePicker1->palette().color(QPalette::Base), plain);
+}
+
+void TestDatumbe::calendarKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("F4") << int(Qt::Key_F4) << int(Qt::NoModifier) << true;
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier) << true;
+    QTest::newRow("Alt+Up") << int(Qt::Key_Up) << int(Qt::AltModifier) << true;
+    QTest::newRow("Alt+Down on the keypad")
+        << int(Qt::Key_Down) << int(Qt::AltModifier | Qt::KeypadModifier) << true;
+    QTest::newRow("Shift+F4") << int(Qt::Key_F4) << int(Qt::ShiftModifier) << false;
+    QTest::newRow("Ctrl+Alt+Down")
+        << int(Qt::Key_Down) << int(Qt::ControlModifier | Qt::AltModifier) << false;
+}
+
+void TestDatumbe::calendarKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, opens);
+
+    Tfrm_Datumbe& d = *m_dialog;
+    const QDate day(2026, 3, 15);
+    d.Prepare(Day(day), QString());
+    d.show();
+    d.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    d.DateTimePicker1->setFocus(Qt::TabFocusReason);
+    QCalendarWidget* calendar = d.DateTimePicker1->calendarWidget();
+
+    QTest::keyClick(d.DateTimePicker1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    if (opens) {
+        QTRY_VERIFY(calendar->isVisible());
+        QCOMPARE(calendar->selectedDate(), day);
+        // The focus colour stays on the field; the calendar keeps its own.
+        const QColor skyBlue(0xA6, 0xCA, 0xF0);
+        QCOMPARE(d.DateTimePicker1->palette().color(QPalette::Base), skyBlue);
+        QVERIFY(calendar->window()->palette().color(QPalette::Base) != skyBlue);
+        QTest::keyClick(calendar, Qt::Key_Escape);
+        QTRY_VERIFY(!calendar->isVisible());
+    } else {
+        QCoreApplication::processEvents();
+        QVERIFY(!calendar->isVisible());
+    }
+    // The keys that open the calendar never change the date.
+    if (opens)
+        QCOMPARE(d.DateTimePicker1->date(), day);
+    QVERIFY(d.isVisible());
 }
 
 void TestDatumbe::askDateAnswerer()

@@ -5,7 +5,10 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -64,6 +67,8 @@ private slots:
     void classicColours();
     void untouchedChoiceComesBackAsGiven_data();
     void untouchedChoiceComesBackAsGiven();
+    void shownFace_data();
+    void shownFace();
     void changedFontIsReturned();
     void strikeOutIsShownAndReturnedApart();
     void otherColour();
@@ -174,6 +179,69 @@ void TestFontDialog::untouchedChoiceComesBackAsGiven()
     dialog.show();
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Choice(), given);
+}
+
+void TestFontDialog::shownFace_data()
+{
+    QTest::addColumn<TFontChoice>("given");
+    QTest::addColumn<QString>("family");  // empty: the family the matcher uses
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<bool>("missing");
+
+    QTest::newRow("installed, regular") << Choice("Liberation Sans", 12, 0) << "Liberation Sans"
+                                        << "Regular" << false;
+    QTest::newRow("installed, bold italic")
+        << Choice("Liberation Serif", 9, 0, true, true) << "Liberation Serif"
+        << "Bold Italic" << false;
+    QTest::newRow("installed, other case")
+        << Choice("liberation mono", 11, 0, true) << "Liberation Mono"
+        << "Bold" << false;
+    QTest::newRow("Tahoma, bold") << Choice("Tahoma", 10, 0, true) << QString() << "Bold" << true;
+    QTest::newRow("Segoe UI") << Choice("Segoe UI", 9, 0) << QString() << QString() << true;
+    QTest::newRow("Arial, italic") << Choice("Arial", 14, 0, false, true) << "Liberation Sans"
+                                   << "Italic" << true;
+    QTest::newRow("Times New Roman") << Choice("Times New Roman", 12, 0) << "Liberation Serif"
+                                     << "Regular" << true;
+    QTest::newRow("Times New Roman, bold")
+        << Choice("Times New Roman", 16, 0, true) << "Liberation Serif"
+        << "Bold" << true;
+}
+
+void TestFontDialog::shownFace()
+{
+    QFETCH(TFontChoice, given);
+    QFETCH(QString, family);
+    QFETCH(QString, style);
+    QFETCH(bool, missing);
+    if (family.isEmpty())
+        family = QFontInfo(QFont(given.Font.Name)).family();
+
+    TFontEffectsDialog dialog;
+    dialog.SetChoice(given);
+    dialog.show();
+    const QFont shown = Picker(dialog)->currentFont();
+    QCOMPARE(shown.family(), family);
+    QVERIFY(QFontDatabase::families().contains(family));
+    const auto lists = Picker(dialog)->findChildren<QListView*>();
+    QCOMPARE(lists[0]->currentIndex().data().toString(), family);
+    const QString shownStyle = lists[1]->currentIndex().data().toString();
+    if (!style.isEmpty())
+        QCOMPARE(shownStyle, style);
+    const QFont face = QFontDatabase::font(family, shownStyle, 10);
+    QCOMPARE(face.bold(), given.Font.Bold);
+    QCOMPARE(face.style() != QFont::StyleNormal, given.Font.Italic);
+    QCOMPARE(lists[2]->currentIndex().data().toString(), QString::number(given.Font.Size));
+    QCOMPARE(shown.pointSize(), given.Font.Size);
+
+    auto* label = dialog.findChild<QLabel*>("MissingFontLabel");
+    QCOMPARE(label->isVisible(), missing);
+    if (missing)
+        QCOMPARE(label->text(), QStringLiteral("„%1” nincs telepítve, helyette ez látszik: %2")
+                                    .arg(given.Font.Name, family));
+
+    // OK without a change keeps the stored values exactly.
+    dialog.accept();
     QCOMPARE(dialog.Choice(), given);
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/seged/clock.h"
 #include "app/seged/message_boxes.h"
+#include "notes/font_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,6 +47,7 @@ private slots:
     void fontosTwiceShowsThenHidesTheMarker();
     void menusAndToolbarHoldTheirEntries();
     void propertiesAndHelpGoThroughTheHooks();
+    void strikeOutOutlivesThePropertiesDialog();
     void draggingFlagRules_data();
     void draggingFlagRules();
 
@@ -219,10 +221,13 @@ void TestNoteCommands::menusAndToolbarHoldTheirEntries()
     QCOMPARE(Entries(w->EnsurePopupMenu2()->actions()),
              (QStringList{"Kivág", "Másol", "Beilleszt", "Mindet kijelöl", "-", "Elment", "Mégsem",
                           "-", "Súgó"}));
-    QCOMPARE(Entries(w->EnsureToolBar()->actions()),
+    // The band: the formatting bar, then the bar of saving and cancelling.
+    QList<QAction*> band = w->EnsureToolBar()->actions();
+    band += w->SaveBar->actions();
+    QCOMPARE(Entries(band),
              (QStringList{"Balra igazít", "Középre igazít", "Jobbra igazít", "-", "Betűtípus",
                           "Háttérszín", "-", "Fontos...", "-", "Elment", "Mégsem"}));
-    for (QAction* action : w->EnsureToolBar()->actions()) {
+    for (QAction* action : band) {
         if (!action->isSeparator()) {
             QVERIFY2(!action->icon().isNull(), qPrintable(action->text()));
             QCOMPARE(action->toolTip(), action->text());
@@ -279,6 +284,29 @@ void TestNoteCommands::propertiesAndHelpGoThroughTheHooks()
     w->aTulajdonsag->trigger();
     QTRY_VERIFY(w.isNull());
     SetClockForTests({});
+}
+
+void TestNoteCommands::strikeOutOutlivesThePropertiesDialog()
+{
+    TNoteProperties answer;
+    answer.Color = 0x0080FFFF;
+    answer.Font = TFontSpec{QStringLiteral("Liberation Serif"), 14, 0, true, false, false};
+    answer.Tol = TDateTime{45000.0};
+    answer.Text = QStringLiteral("Tej");
+    TNoteWindowHooks hooks;
+    hooks.EditProperties = [&](int, QWidget*) -> std::optional<TNoteProperties> { return answer; };
+    Tfrm_Ablak* w = OpenActive({}, hooks);
+    SetChooseFontAnswererForTests([](const TFontChoice& shown) -> std::optional<TFontChoice> {
+        return TFontChoice{shown.Font, true};
+    });
+    w->aBetutipus->trigger();
+    SetChooseFontAnswererForTests({});
+    QVERIFY(w->Label1->font().strikeOut());
+
+    w->aTulajdonsag->trigger();
+    QCOMPARE(w->Label1->font().family(), QStringLiteral("Liberation Serif"));
+    QVERIFY(w->Label1->font().bold());
+    QVERIFY(w->Label1->font().strikeOut());
 }
 
 void TestNoteCommands::draggingFlagRules_data()

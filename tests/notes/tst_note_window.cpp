@@ -27,6 +27,8 @@ private slots:
     void dragSnapsToTheWorkArea();
     void rightClickSavesTheUnchangedPlace();
     void editModeEntersAndLeaves();
+    void editBarKeepsSaveAndCancelInSight_data();
+    void editBarKeepsSaveAndCancelInSight();
     void newNoteOpensInEditMode();
     void resizeModeTogglesFrameAndCheckMark();
     void resizeModeBorderResizes();
@@ -245,6 +247,44 @@ void TestNoteWindow::editModeEntersAndLeaves()
     QCOMPARE(w->Label1->text(), QStringLiteral("a\nb"));
     QCOMPARE(w->NoteGeometry().height(), 120);
     QVERIFY(w->Image1->isVisible());
+}
+
+void TestNoteWindow::editBarKeepsSaveAndCancelInSight_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("allFormattingShown");
+
+    QTest::newRow("wide") << 500 << true;
+    QTest::newRow("200 px") << 200 << false;
+    QTest::newRow("120 px") << 120 << false;
+}
+
+void TestNoteWindow::editBarKeepsSaveAndCancelInSight()
+{
+    QFETCH(int, width);
+    QFETCH(bool, allFormattingShown);
+    TNoteValues v;
+    v.width = width;
+    Tfrm_Ablak* w = OpenTracked(v);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QTest::keyClick(w, Qt::Key_F2);
+    QVERIFY(w->EditMode());
+    QCOMPARE(w->width(), width);
+
+    for (QAction* action : {w->aElment, w->aMegsem}) {
+        QWidget* button = w->SaveBar->widgetForAction(action);
+        QVERIFY(button);
+        QTRY_VERIFY(button->isVisible());
+        const QRect onNote(button->mapTo(w, QPoint(0, 0)), button->size());
+        QVERIFY2(w->rect().contains(onNote), qPrintable(action->text()));
+    }
+    // The formatting buttons that do not fit wait behind the bar's extension.
+    QWidget* last = w->ToolBar1->widgetForAction(w->aFontos);
+    QCOMPARE(last && last->isVisible(), allFormattingShown);
+
+    w->SaveBar->widgetForAction(w->aMegsem)->setFocus();
+    QTest::mouseClick(w->SaveBar->widgetForAction(w->aMegsem), Qt::LeftButton);
+    QVERIFY(!w->EditMode());
 }
 
 void TestNoteWindow::newNoteOpensInEditMode()

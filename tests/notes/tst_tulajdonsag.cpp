@@ -1,3 +1,4 @@
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLabel>
 #include <QMenu>
@@ -92,6 +93,8 @@ private slots:
     void okStoresTheChangesAndGivesThemBack_data();
     void okStoresTheChangesAndGivesThemBack();
     void shortcutsActWhileTyping();
+    void dateKeysOpenTheCalendar_data();
+    void dateKeysOpenTheCalendar();
     void failedPostKeepsEverythingEntered();
     void unknownNoteOpensNothing();
     void abandonDropsTheEditAndLetsGo();
@@ -438,6 +441,35 @@ void TestTulajdonsag::shortcutsActWhileTyping()
         QCOMPARE(m_helps, 1);
         QTest::keyClick(d.DBMemo1, Qt::Key_F5);
         QCOMPARE(d.MemoColor(), 0x00C0FFC0);
+    });
+}
+
+void TestTulajdonsag::dateKeysOpenTheCalendar_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+
+    QTest::newRow("F4") << int(Qt::Key_F4) << int(Qt::NoModifier);
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier);
+}
+
+void TestTulajdonsag::dateKeysOpenTheCalendar()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    Outputs out;
+    Run(1, out, [&](Tfrm_Tulajdonsag& d) {
+        d.PageControl1->setCurrentWidget(d.TabSheet2);
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.DateTimePicker1->setFocus();
+        const QDate before = d.DateTimePicker1->date();
+        QTest::keyClick(d.DateTimePicker1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTRY_VERIFY(d.DateTimePicker1->calendarWidget()->isVisible());
+        QCOMPARE(d.DateTimePicker1->date(), before);
+        QTest::keyClick(d.DateTimePicker1->calendarWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!d.DateTimePicker1->calendarWidget()->isVisible());
+        QVERIFY(d.isVisible());
     });
 }
 

@@ -16,6 +16,11 @@ metainfo=$prefix/share/metainfo/example.zamolin.Vikora.metainfo.xml
 [ -f "$metainfo" ] || fail "AppStream metadata missing"
 grep -qx 'Categories=Utility;' "$launcher" || fail "launcher without Categories=Utility;"
 grep -qx 'Icon=vikora' "$launcher" || fail "launcher without the icon"
+[ -f "$prefix/share/doc/vikora/copyright" ] || fail "copyright missing"
+grep -qx 'License: GPL-3.0-or-later' "$prefix/share/doc/vikora/copyright" || fail "copyright without the licence"
+gzip -t "$prefix/share/doc/vikora/changelog.gz" || fail "changelog.gz missing or broken"
+gzip -t "$prefix/share/man/man1/vikora.1.gz" || fail "manual page missing or broken"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "metainfo without the licence"
 [ -f "$prefix/share/icons/hicolor/scalable/apps/vikora.svg" ] || fail "scalable icon missing"
 for side in 16 32 48 64 128 256; do
     png=$prefix/share/icons/hicolor/${side}x${side}/apps/vikora.png
