@@ -19,6 +19,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <cstdio>
+
 Tfrm_Main* frm_Main = nullptr;
 
 namespace {
@@ -147,6 +149,7 @@ void Tfrm_Main::Timer1Timer()
 {
     Tray->show();
     Timer1->stop();
+    m_store->TellAboutRescueCopies();
     m_store->LoadNotes();
     Timer2->start();
 }
@@ -228,7 +231,7 @@ bool Tfrm_Main::RunExitSequence()
     // may end the program right after this attempt. One report is enough when
     // both fail; the user retries the exit after mending the first.
     try {
-        m_store->WriteTableFile();
+        m_store->WriteAtExit(false);
     } catch (const std::exception& e) {
         if (settingsWritten)
             ShowErrorReport(QString::fromUtf8(e.what()), nullptr);
@@ -239,6 +242,24 @@ bool Tfrm_Main::RunExitSequence()
     Tbl.Close();
     m_exitDone = true;
     return true;
+}
+
+void Tfrm_Main::RunSessionEndExit()
+{
+    if (m_exitDone)
+        return;
+    // Before the splash has read the notes there is nothing to write but
+    // the settings; the notes are not read any more.
+    Timer1->stop();
+    Timer2->stop();
+    try {
+        SaveDefaults(Beall, SettingsFile);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Vikora: %s\n", e.what());
+    }
+    m_store->WriteAtExit(true);
+    Tbl.Close();
+    m_exitDone = true;
 }
 
 void Tfrm_Main::closeEvent(QCloseEvent* event)
