@@ -20,9 +20,10 @@ run() {
   else
     echo "   FAILED (exit $?)"
   fi
-  grep -E "kills:|points tried|^[0-9]+ of [0-9]+ scenarios" "$logs/$name.out" || true
+  grep -E "kills:|points tried|ended after|states, slowest|actions older|^[0-9]+ of [0-9]+ scenarios" "$logs/$name.out" || true
 }
 run crash_saves VIKORA_KILLS=${VIKORA_KILLS:-500} VIKORA_SYSCALL_POINTS=all \
   python3 "$tests/test_crash_saves.py"
+run session_end python3 "$tests/test_session_end.py"
 run save_faults python3 "$tests/test_save_faults.py"
 run hostile_files python3 "$tests/test_hostile_files.py"
