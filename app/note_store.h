@@ -34,8 +34,9 @@ public:
     TNoteStore(const TNoteStore&) = delete;
     TNoteStore& operator=(const TNoteStore&) = delete;
 
-    // Every change to the table writes the table file this long after the
-    // last change of a burst (milliseconds; tests shorten it).
+    // Every change to the table writes the table file at most this long
+    // after it; the changes made meanwhile go with the same write
+    // (milliseconds; tests shorten it).
     static constexpr int DefaultWriteDelay = 2000;
     void SetWriteDelay(int milliseconds);
     // True while a debounced write waits for its time.

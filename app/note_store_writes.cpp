@@ -40,7 +40,12 @@ bool TNoteStore::WritePending() const
 void TNoteStore::ScheduleWrite()
 {
     m_unwritten = true;
-    m_writeTimer->start();
+    // Counted from the first change not yet written, not restarted by the
+    // ones after it: changes coming without a pause never postpone the
+    // write, so each reaches the disk within the delay; a burst is still
+    // one write.
+    if (!m_writeTimer->isActive())
+        m_writeTimer->start();
 }
 
 void TNoteStore::WriteInBackground()

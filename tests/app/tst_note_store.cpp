@@ -80,6 +80,7 @@ private slots:
     void changeReachesTheFileAfterTheDelay_data();
     void changeReachesTheFileAfterTheDelay();
     void burstOfChangesIsOneWrite();
+    void changesWithoutAPauseDoNotPostponeTheWrite();
     void failingBackgroundWriteIsReportedOncePerCause();
     void sessionEndWritesChangesToARescueCopy_data();
     void sessionEndWritesChangesToARescueCopy();
@@ -452,6 +453,27 @@ void TestNoteStore::burstOfChangesIsOneWrite()
     QCOMPARE(ReadBytes(NotesFile()), TableBytes());
     // One write: the backup is still the file from before the burst.
     QCOMPARE(ReadBytes(NotesFile() + ".bak"), before);
+}
+
+void TestNoteStore::changesWithoutAPauseDoNotPostponeTheWrite()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->SaveNoteText(0, QStringLiteral("első"));
+    const QByteArray before = ReadBytes(NotesFile());
+    m_store->SetWriteDelay(100);
+    // A drag: a change every 10 ms, for five times the delay.
+    QElapsedTimer dragging;
+    dragging.start();
+    bool writtenMeanwhile = false;
+    for (int left = 0; dragging.elapsed() < 500; ++left) {
+        m_store->SaveNotePosition(0, left, 10, 200, 100);
+        QTest::qWait(10);
+        writtenMeanwhile = writtenMeanwhile || ReadBytes(NotesFile()) != before;
+    }
+    QVERIFY(writtenMeanwhile);
+    QTRY_VERIFY(!m_store->HasUnwrittenChanges());
+    QCOMPARE(ReadBytes(NotesFile()), TableBytes());
 }
 
 void TestNoteStore::failingBackgroundWriteIsReportedOncePerCause()
