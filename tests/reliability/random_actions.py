@@ -110,12 +110,21 @@ class Round:
         wait_until(lambda: not self.x.is_viewable(dialog.id), STEP_TIMEOUT,
                    f"the {action.kind} dialog closes")
 
+    def covered(self, own: Window, px: int, py: int) -> bool:
+        """True when another window lies over the point (stacking aside)."""
+        return any(w.id != own.id and w.x <= px < w.x + w.width and w.y <= py < w.y + w.height
+                   for w in self.x.shown_top_levels())
+
     def act(self, kind: str, az: int) -> Action:
-        action = Action(kind, az)
         x, n = self.x, self.notes[az]
         self.current = self.window(az)
         assert self.current is not None
         w = self.current
+        # A press must reach this note, not one lying over it.
+        if (kind == "drag" and self.covered(w, w.x + 20, w.y + w.height - 10)) or (
+                kind == "resize" and self.covered(w, w.x + w.width - 2, w.y + w.height - 2)):
+            kind = "important"
+        action = Action(kind, az)
         if kind == "drag":
             dx = self.rng.choice([-1, 1]) * self.rng.randint(30, 120)
             dy = self.rng.choice([-1, 1]) * self.rng.randint(30, 100)
