@@ -2,9 +2,9 @@
 
 #include "app/error_report.h"
 #include "app/main_form.h"
-#include "app/session_end.h"
 #include "app/seged/globals.h"
 #include "app/seged/translations.h"
+#include "app/session_end.h"
 #include "app/vikora_application.h"
 #include "catalogue/programok.h"
 #include "desktop/app_instance.h"

@@ -385,7 +385,6 @@ void TestNoteStore::duplicateIdentifiersDoNotHangStartUp()
     QCOMPARE(m_opened[1].text, QStringLiteral("b"));
 }
 
-
 QByteArray TestNoteStore::TableBytes()
 {
     const QString copy = m_dir->path() + "/exit-would-write.csv";
