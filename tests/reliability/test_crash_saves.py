@@ -204,5 +204,6 @@ def random_user_actions(x: XSession, binary: Path) -> None:
 SCENARIOS = (random_kills, every_system_call, random_user_actions)
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv, SCENARIOS, ("*.png", "random-kill*.log", "syscall-*.log", "random-actions*.log",
-                                        "strace-*.log"), __doc__, tools=("strace",), root=True))
+    sys.exit(main(sys.argv, SCENARIOS, ("*.png", "random-kill*.log", "syscall-*.log",
+                                        "random-actions*.log", "strace-*.log"), __doc__,
+                  tools=("strace",), root=True))
