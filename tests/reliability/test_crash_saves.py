@@ -4,7 +4,9 @@
 save (strace kills it at the Nth write, fsync, link, rename or unlink). After
 each kill the notes file and its backup read cleanly with the program's own
 reader and hold the previous or the new text, and the next start shows the
-note and clears the leftover temporary file.
+note and clears the leftover temporary file. Then random user actions of
+every kind, killed at a random moment: every action older than the write
+delay plus one second is in the file (random_actions.py).
 
 usage: test_crash_saves.py PROGRAM NOTES_DUMP ARTIFACTS_FOLDER
 
