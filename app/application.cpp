@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/seged/globals.h"
 #include "app/seged/translations.h"
+#include "app/session_end.h"
 #include "app/vikora_application.h"
 #include "catalogue/programok.h"
 #include "desktop/app_instance.h"
@@ -172,11 +173,14 @@ int runApplication(int argc, char** argv)
 
     // The exit sequence also runs when the session ends or a signal asks the
     // program to stop.
+    // It never waits for a person: open windows are cancelled, and changes
+    // that cannot be written where they belong go to a rescue copy.
+    TSessionEnd sessionEnd([&form] { form.RunSessionEndExit(); });
     TTerminationWatcher watcher;
-    QObject::connect(&watcher, &TTerminationWatcher::terminationRequested, &form,
-                     [&form](int) { form.close(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     [&form](QSessionManager&) { form.close(); });
+    QObject::connect(&watcher, &TTerminationWatcher::terminationRequested, &sessionEnd,
+                     [&sessionEnd](int) { sessionEnd.Begin(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &sessionEnd,
+                     [&sessionEnd](QSessionManager&) { sessionEnd.Begin(); });
 
     form.show();
     return app.exec();

@@ -22,6 +22,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <cstdio>
 #include <utility>
 
 Tfrm_Main* frm_Main = nullptr;
@@ -206,6 +207,7 @@ void Tfrm_Main::Timer1Timer()
     Tray->show();
     Timer1->stop();
     TrayWatch->Start(TrayGraceMs, TrayPollMs);
+    m_store->TellAboutRescueCopies();
     m_store->LoadNotes();
     Timer2->start();
     m_started = true;
@@ -302,10 +304,7 @@ bool Tfrm_Main::RunExitSequence()
     // may end the program right after this attempt. One report is enough when
     // both fail; the user retries the exit after mending the first.
     try {
-        // Ended before the start-up step read the notes (a signal in the
-        // first seconds): there is nothing to write, and the file stays.
-        if (Tbl.Active())
-            m_store->WriteTableFile();
+        m_store->WriteAtExit(false);
     } catch (const std::exception& e) {
         if (settingsWritten)
             ShowErrorReport(QString::fromUtf8(e.what()), nullptr);
@@ -316,6 +315,24 @@ bool Tfrm_Main::RunExitSequence()
     Tbl.Close();
     m_exitDone = true;
     return true;
+}
+
+void Tfrm_Main::RunSessionEndExit()
+{
+    if (m_exitDone)
+        return;
+    // Before the splash has read the notes there is nothing to write but
+    // the settings; the notes are not read any more.
+    Timer1->stop();
+    Timer2->stop();
+    try {
+        SaveDefaults(Beall, SettingsFile);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Vikora: %s\n", e.what());
+    }
+    m_store->WriteAtExit(true);
+    Tbl.Close();
+    m_exitDone = true;
 }
 
 void Tfrm_Main::closeEvent(QCloseEvent* event)

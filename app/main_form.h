@@ -72,6 +72,10 @@ public:
 
     // The exit sequence; true when everything was saved and the program may end.
     bool RunExitSequence();
+    // The exit sequence at the end of the session: asks nothing, reports
+    // only on the error output, writes changes that cannot reach the notes
+    // file to a rescue copy; afterwards the program may end.
+    void RunSessionEndExit();
 
     // The start-up step and the fade step of the splash.
     void Timer1Timer();

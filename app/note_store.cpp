@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <exception>
 
@@ -26,8 +27,21 @@ TNoteStore::TNoteStore(TqorMemTable& table, QString tableFile, TOpenNoteWindow o
     : Tbl(table),
       m_tableFile(std::move(tableFile)),
       m_openNoteWindow(std::move(openNoteWindow)),
-      m_errorOwner(errorOwner)
-{ }
+      m_errorOwner(errorOwner),
+      m_writeTimer(std::make_unique<QTimer>())
+{
+    m_writeTimer->setSingleShot(true);
+    m_writeTimer->setInterval(DefaultWriteDelay);
+    QObject::connect(m_writeTimer.get(), &QTimer::timeout, m_writeTimer.get(),
+                     [this] { WriteInBackground(); });
+}
+
+TNoteStore::~TNoteStore() = default;
+
+void TNoteStore::SetWriteDelay(int milliseconds)
+{
+    m_writeTimer->setInterval(milliseconds);
+}
 
 void TNoteStore::aUjExecute()
 {
@@ -55,6 +69,7 @@ void TNoteStore::aUjExecute()
         Tbl.Cancel();
         throw;
     }
+    ScheduleWrite();
     if (m_openNoteWindow) {
         m_openNoteWindow(true, ValueToInt(Tbl.GetValue("az")), ValueToInt(Tbl.GetValue("left")),
                          ValueToInt(Tbl.GetValue("top")), ValueToInt(Tbl.GetValue("width")),
@@ -69,11 +84,18 @@ void TNoteStore::LoadNotes()
     Tbl.Open();
     const std::string path = m_tableFile.toStdString();
     RemoveStaleTempFiles(path);
+    m_loaded = true;
     if (QFileInfo::exists(m_tableFile) || QFileInfo(m_tableFile).isSymLink()) {
         try {
             Tbl.ReadFromFile(path);
         } catch (...) {
-            m_tableFileDamaged = true;
+            // A regular file that cannot even be opened (no read permission)
+            // cannot be kept aside either: it is left alone for good.
+            QFile probe(m_tableFile);
+            if (QFileInfo(m_tableFile).isFile() && !probe.open(QIODevice::ReadOnly))
+                m_tableFileUnreadable = true;
+            else
+                m_tableFileDamaged = true;
             // Definitions that could not be read leave the table closed and
             // without the note fields. The program goes on with an empty
             // table, so that new notes and the exit sequence still work; the
@@ -157,7 +179,9 @@ void TNoteStore::ChangeNote(int az, const std::function<void()>& setFields)
         // behind the user's back.
         Tbl.Cancel();
         ShowError(QStringLiteral("Hiba az adat mentése közben"), m_errorOwner);
+        return;
     }
+    ScheduleWrite();
 }
 
 void TNoteStore::SaveNotePosition(int az, int left, int top, int width, int height)
@@ -194,8 +218,10 @@ void TNoteStore::DeleteNote(int az)
 {
     if (Waits([=, this] { DeleteNote(az); }))
         return;
-    if (Tbl.FindByValue("az", az))
-        Tbl.Delete();
+    if (!Tbl.FindByValue("az", az))
+        return;
+    Tbl.Delete();
+    ScheduleWrite();
 }
 
 void TNoteStore::SaveNoteFont(int az, const TFontSpec& font)
@@ -256,12 +282,25 @@ void TNoteStore::WriteTableFile()
 {
     if (m_held)
         LetGoOfTable();
-    EnsureDataFolder();
-    if (m_tableFileDamaged)
-        KeepDamagedTableFile();
-    TAtomicWriteOptions options;
-    options.keepBackup = true;
-    Tbl.WriteToFile(m_tableFile.toStdString(), options);
+    if (!m_loaded)
+        return;  // nothing read yet, so nothing changed: the file stays
+    try {
+        if (m_tableFileUnreadable)
+            throw EFCreateError("Cannot write file \"" + m_tableFile.toStdString() +
+                                "\": it could not be read, so it is not written over");
+        EnsureDataFolder();
+        if (m_tableFileDamaged)
+            KeepDamagedTableFile();
+        TAtomicWriteOptions options;
+        options.keepBackup = true;
+        Tbl.WriteToFile(m_tableFile.toStdString(), options);
+    } catch (const std::exception& error) {
+        m_lastWriteFailure = QString::fromUtf8(error.what());
+        throw;
+    }
+    m_writeTimer->stop();
+    m_unwritten = false;
+    m_lastWriteFailure.clear();
 }
 
 bool TNoteStore::Waits(std::function<void()> change)
@@ -291,6 +330,9 @@ std::optional<TNoteProperties> TNoteStore::EditProperties(TDataSource& source, i
         throw;
     }
     LetGoOfTable();
+    // The dialog's own edits of the record and the changes that waited for
+    // it reach the file like any other change.
+    ScheduleWrite();
     if (!confirmed)
         return std::nullopt;
     return chosen;

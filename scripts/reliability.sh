@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The full fault runs against the real program (as root, with Xvfb and
 # strace): 500 random kills during saves and a kill at every system call of a
-# save, the failing saves, the hostile files. CI runs a short form of the
+# save, 200 kills after random user actions, the end of the session from
+# every state, the failing saves, the hostile files. CI runs a short form of the
 # first (tests/reliability/CMakeLists.txt). Figures go to docs/reliability.md.
 # Usage: scripts/reliability.sh [build-dir] [log-dir]
 set -euo pipefail
@@ -20,9 +21,11 @@ run() {
   else
     echo "   FAILED (exit $?)"
   fi
-  grep -E "kills:|points tried|^[0-9]+ of [0-9]+ scenarios" "$logs/$name.out" || true
+  grep -E "kills:|points tried|ended after|states, slowest|actions older|^[0-9]+ of [0-9]+ scenarios" "$logs/$name.out" || true
 }
 run crash_saves VIKORA_KILLS=${VIKORA_KILLS:-500} VIKORA_SYSCALL_POINTS=all \
+  VIKORA_ACTION_KILLS=${VIKORA_ACTION_KILLS:-200} \
   python3 "$tests/test_crash_saves.py"
+run session_end python3 "$tests/test_session_end.py"
 run save_faults python3 "$tests/test_save_faults.py"
 run hostile_files python3 "$tests/test_hostile_files.py"

@@ -11,10 +11,37 @@ TMessageBoxAnswerer& Answerer()
     return answerer;
 }
 
+bool& Ended()
+{
+    static bool ended = false;
+    return ended;
+}
+
 }  // namespace
+
+QMessageBox::StandardButton CloseBoxAnswer(QMessageBox::StandardButtons buttons)
+{
+    if (buttons & QMessageBox::Cancel)
+        return QMessageBox::Cancel;
+    if (buttons & QMessageBox::No)
+        return QMessageBox::No;
+    return QMessageBox::Ok;
+}
+
+void EndMessageBoxes()
+{
+    Ended() = true;
+}
+
+bool MessageBoxesEnded()
+{
+    return Ended();
+}
 
 QMessageBox::StandardButton ShowMessageBox(const TMessageBoxRequest& request, QWidget* owner)
 {
+    if (Ended())
+        return CloseBoxAnswer(request.Buttons);
     if (Answerer())
         return Answerer()(request);
     QMessageBox box(request.Icon, request.Caption, request.Text, request.Buttons, owner);

@@ -21,6 +21,14 @@ using TMessageBoxAnswerer = std::function<QMessageBox::StandardButton(const TMes
 // Replaces the real boxes (tests); an empty function restores them.
 void SetMessageBoxAnswerer(TMessageBoxAnswerer answerer);
 
+// The answer a box's close box (or Escape) gives: Cancel, else No, else OK.
+QMessageBox::StandardButton CloseBoxAnswer(QMessageBox::StandardButtons buttons);
+
+// The session is ending: from now on no box shows; each returns its
+// CloseBoxAnswer at once, so that nothing waits for a person.
+void EndMessageBoxes();
+bool MessageBoxesEnded();
+
 // Shows any box through the same path (and the same test answerer).
 QMessageBox::StandardButton ShowMessageBox(const TMessageBoxRequest& request, QWidget* owner);
 

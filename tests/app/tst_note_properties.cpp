@@ -86,6 +86,7 @@ private slots:
     void onlyOneDialogAtATime();
     void exitWhileTheDialogIsOpenKeepsEveryChange();
     void confirmedChangesReachTheFileWithTheNextTextSave();
+    void debouncedWriteWaitsForTheDialog();
     void noteWindowTakesWhatWasStored_data();
     void noteWindowTakesWhatWasStored();
 
@@ -227,6 +228,30 @@ void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote()
     const QByteArray written = ReadBytes(NotesFile());
     QVERIFY(written.contains("\"harmadik\""));
     QCOMPARE(written.contains("\"\xDAj m\xE1sodik\""), confirm);
+}
+
+void TestNoteProperties::debouncedWriteWaitsForTheDialog()
+{
+    const QByteArray fileBefore = ReadBytes(NotesFile());
+    m_store->SetWriteDelay(10);
+    m_store->SaveNoteColor(0, 0x00223344);
+    QVERIFY(m_store->WritePending());
+    const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
+        Type(d.DBMemo1, QStringLiteral("félig "));
+        m_store->SaveNotePosition(0, 5, 6, 7, 8);
+        // The write comes due while the dialog's edit is half made: the
+        // file keeps its bytes.
+        QTRY_VERIFY(!m_store->WritePending());
+        QCOMPARE(ReadBytes(NotesFile()), fileBefore);
+        d.aElment->trigger();
+    });
+    QVERIFY(result.has_value());
+    QTRY_VERIFY(!m_store->HasUnwrittenChanges());
+    const QByteArray written = ReadBytes(NotesFile());
+    QVERIFY(written.contains("\"f\xE9lig m\xE1sodik\""));
+    QCOMPARE(Field(0, "left"), TValue{5});
+    QCOMPARE(Field(0, "szin"), TValue{0x00223344});
+    QVERIFY(written.contains("\"2241348\""));  // 0x00223344
 }
 
 void TestNoteProperties::onlyOneDialogAtATime()

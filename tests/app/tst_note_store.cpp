@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 struct OpenedWindow {
     bool isNew;
@@ -30,6 +32,12 @@ const QDate TodayDate(2026, 12, 10);
 double DayValue(const QDate& date, int hour = 0)
 {
     return EncodeDateTime(date.year(), date.month(), date.day(), hour);
+}
+
+unsigned Mode(const QString& path)
+{
+    struct stat info { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
 }
 
 QByteArray ReadBytes(const QString& path)
@@ -69,6 +77,14 @@ private slots:
     void damagedFileIsKeptBeforeFirstWrite_data();
     void damagedFileIsKeptBeforeFirstWrite();
     void duplicateIdentifiersDoNotHangStartUp();
+    void changeReachesTheFileAfterTheDelay_data();
+    void changeReachesTheFileAfterTheDelay();
+    void burstOfChangesIsOneWrite();
+    void changesWithoutAPauseDoNotPostponeTheWrite();
+    void failingBackgroundWriteIsReportedOncePerCause();
+    void sessionEndWritesChangesToARescueCopy_data();
+    void sessionEndWritesChangesToARescueCopy();
+    void unchangedNotesNeedNoRescueCopy();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -81,6 +97,8 @@ private:
     QString NotesFile() const { return DataFolder + QStringLiteral("/Vikora.csv"); }
     void WriteNotesFile(const QByteArray& bytes);
     void MakeStore();
+    // What the exit would write now.
+    QByteArray TableBytes();
 };
 
 void TestNoteStore::init()
@@ -89,6 +107,7 @@ void TestNoteStore::init()
     QVERIFY(m_dir->isValid());
     qputenv("HOME", m_dir->path().toUtf8());
     qputenv("XDG_DATA_HOME", (m_dir->path() + "/data").toUtf8());
+    qputenv("XDG_CACHE_HOME", (m_dir->path() + "/cache").toUtf8());
     ResolveGlobals(m_dir->path() + "/bin/vikora", QRect(0, 0, 1024, 768));
     QCOMPARE(DataFolder, m_dir->path() + "/data/Vikora");
     SetClockForTests([] { return QDateTime(TodayDate, QTime(10, 30)); });
@@ -366,5 +385,179 @@ void TestNoteStore::duplicateIdentifiersDoNotHangStartUp()
     QCOMPARE(m_opened[1].text, QStringLiteral("b"));
 }
 
+QByteArray TestNoteStore::TableBytes()
+{
+    const QString copy = m_dir->path() + "/exit-would-write.csv";
+    m_table->WriteToFile(copy.toStdString());
+    return ReadBytes(copy);
+}
+
+void TestNoteStore::changeReachesTheFileAfterTheDelay_data()
+{
+    QTest::addColumn<QString>("change");
+    for (const char* change :
+         {"position", "important and date", "delete", "font", "colour", "alignment", "new note"})
+        QTest::newRow(change) << QString::fromLatin1(change);
+}
+
+void TestNoteStore::changeReachesTheFileAfterTheDelay()
+{
+    QFETCH(QString, change);
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->aUjExecute();
+    m_store->SaveNoteText(0, QStringLiteral("első"));
+    QVERIFY(!m_store->WritePending());  // the text save wrote at once
+    const QByteArray before = ReadBytes(NotesFile());
+    m_store->SetWriteDelay(20);
+
+    if (change == "position")
+        m_store->SaveNotePosition(1, 11, 12, 130, 140);
+    else if (change == "important and date")
+        m_store->SaveNoteFlagAndDate(1, true, TDateTime{DayValue(TodayDate.addDays(3))});
+    else if (change == "delete")
+        m_store->DeleteNote(1);
+    else if (change == "font")
+        m_store->SaveNoteFont(1, TFontSpec{QStringLiteral("Arial"), 14, 0xFF, true, false, true});
+    else if (change == "colour")
+        m_store->SaveNoteColor(1, 0x00ABCDEF);
+    else if (change == "alignment")
+        m_store->SaveNoteAlignment(1, (Beall.Alignment + 1) % 3);
+    else if (change == "new note")
+        m_store->aUjExecute();
+
+    QVERIFY(m_store->HasUnwrittenChanges());
+    QVERIFY(m_store->WritePending());
+    QCOMPARE(ReadBytes(NotesFile()), before);
+    QTRY_VERIFY(!m_store->WritePending());
+    QVERIFY(!m_store->HasUnwrittenChanges());
+    const QByteArray expected = TableBytes();
+    QVERIFY(expected != before);
+    QCOMPARE(ReadBytes(NotesFile()), expected);
+    QCOMPARE(ReadBytes(NotesFile() + ".bak"), before);
+    QVERIFY(m_boxes.empty());
+}
+
+void TestNoteStore::burstOfChangesIsOneWrite()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->SaveNoteText(0, QStringLiteral("első"));
+    const QByteArray before = ReadBytes(NotesFile());
+    m_store->SetWriteDelay(100);
+    for (int left = 1; left <= 20; ++left)
+        m_store->SaveNotePosition(0, left, 10, 200, 100);
+    m_store->SaveNoteColor(0, 0x00112233);
+    QTRY_VERIFY(!m_store->WritePending());
+    QCOMPARE(ReadBytes(NotesFile()), TableBytes());
+    // One write: the backup is still the file from before the burst.
+    QCOMPARE(ReadBytes(NotesFile() + ".bak"), before);
+}
+
+void TestNoteStore::changesWithoutAPauseDoNotPostponeTheWrite()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->SaveNoteText(0, QStringLiteral("első"));
+    const QByteArray before = ReadBytes(NotesFile());
+    m_store->SetWriteDelay(100);
+    // A drag: a change every 10 ms, for five times the delay.
+    QElapsedTimer dragging;
+    dragging.start();
+    bool writtenMeanwhile = false;
+    for (int left = 0; dragging.elapsed() < 500; ++left) {
+        m_store->SaveNotePosition(0, left, 10, 200, 100);
+        QTest::qWait(10);
+        writtenMeanwhile = writtenMeanwhile || ReadBytes(NotesFile()) != before;
+    }
+    QVERIFY(writtenMeanwhile);
+    QTRY_VERIFY(!m_store->HasUnwrittenChanges());
+    QCOMPARE(ReadBytes(NotesFile()), TableBytes());
+}
+
+void TestNoteStore::failingBackgroundWriteIsReportedOncePerCause()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->SetWriteDelay(10);
+    // A folder where the file belongs: every write fails the same way.
+    QVERIFY(QDir().mkpath(NotesFile()));
+    m_store->SaveNoteColor(0, 1);
+    QTRY_COMPARE(m_boxes.size(), size_t(1));
+    QCOMPARE(m_boxes[0].Caption, QStringLiteral("Vikora"));
+    m_store->SaveNoteColor(0, 2);
+    QTRY_VERIFY(!m_store->WritePending());
+    QCOMPARE(m_boxes.size(), size_t(1));
+    QVERIFY(m_store->HasUnwrittenChanges());
+    QVERIFY(QFileInfo(NotesFile()).isDir());
+
+    // Mended: the next change writes everything.
+    QVERIFY(QDir(NotesFile()).removeRecursively());
+    m_store->SaveNoteColor(0, 3);
+    QTRY_VERIFY(!m_store->HasUnwrittenChanges());
+    QCOMPARE(ReadBytes(NotesFile()), TableBytes());
+    QCOMPARE(m_boxes.size(), size_t(1));
+}
+
+void TestNoteStore::sessionEndWritesChangesToARescueCopy_data()
+{
+    QTest::addColumn<bool>("folderIsAFile");
+    QTest::newRow("notes file is a folder: beside it") << false;
+    QTest::newRow("data folder is a file: in the cache folder") << true;
+}
+
+void TestNoteStore::sessionEndWritesChangesToARescueCopy()
+{
+    QFETCH(bool, folderIsAFile);
+    const QString expectedFolder = folderIsAFile ? m_dir->path() + "/cache/Vikora" : DataFolder;
+    if (folderIsAFile) {
+        QDir().mkpath(QFileInfo(DataFolder).path());
+        WriteNotesFile("");
+        QVERIFY(QFile::rename(NotesFile(), m_dir->path() + "/moved"));
+        QVERIFY(QDir(DataFolder).removeRecursively());
+        QVERIFY(QFile::rename(m_dir->path() + "/moved", DataFolder));
+        m_store->LoadNotes();
+    } else {
+        QVERIFY(QDir().mkpath(NotesFile()));
+        QVERIFY_THROWS_EXCEPTION(std::exception, m_store->LoadNotes());
+    }
+    m_boxes.clear();
+    m_store->aUjExecute();
+    m_store->SaveNoteColor(0, 0x00445566);
+
+    // An exit from the tray reports and may be retried: nothing is written.
+    QVERIFY_THROWS_EXCEPTION(std::exception, m_store->WriteAtExit(false));
+    QVERIFY(m_store->RescueCopies().isEmpty());
+
+    m_store->WriteAtExit(true);
+    const QStringList copies = m_store->RescueCopies();
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(copies[0], expectedFolder + "/Vikora.csv.unsaved-20261210-103000");
+    QCOMPARE(ReadBytes(copies[0]), TableBytes());
+    QCOMPARE(Mode(copies[0]), 0600u);
+    if (folderIsAFile)
+        QCOMPARE(Mode(expectedFolder), 0700u);
+    QVERIFY(m_boxes.empty());
+
+    // The next start tells where they are.
+    MakeStore();
+    m_store->TellAboutRescueCopies();
+    QCOMPARE(m_boxes.size(), size_t(1));
+    QCOMPARE(m_boxes[0].Caption, QStringLiteral("Üzenet"));
+    QVERIFY(m_boxes[0].Text.contains(copies[0]));
+}
+
+void TestNoteStore::unchangedNotesNeedNoRescueCopy()
+{
+    m_store->LoadNotes();
+    m_store->aUjExecute();
+    m_store->SaveNoteText(0, QStringLiteral("megvan"));
+    QVERIFY(QFile::remove(NotesFile()));
+    QVERIFY(QDir().mkpath(NotesFile()));
+    m_store->WriteAtExit(true);
+    QVERIFY(m_store->RescueCopies().isEmpty());
+    m_store->TellAboutRescueCopies();
+    QVERIFY(m_boxes.empty());
+}
 QTEST_MAIN(TestNoteStore)
 #include "tst_note_store.moc"

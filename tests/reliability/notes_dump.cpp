@@ -2,6 +2,8 @@
 // per record: its identifier, a tab and its text as hexadecimal UTF-8 bytes
 // (so that line breaks and any other character survive the trip). Exit code 0
 // when the file read cleanly; 1 with the reason on standard error otherwise.
+// With --fields every field follows the text, as name=value (the value as
+// hexadecimal UTF-8 for texts, the number otherwise, empty when null).
 #include "app/notes_table.h"
 #include "table/csv_format.h"
 #include "table/mem_table.h"
@@ -23,28 +25,52 @@ std::string Hex(const std::string& bytes)
     }
     return out;
 }
+
+std::string ValueText(const TValue& value)
+{
+    if (const auto* text = std::get_if<std::string>(&value))
+        return Hex(*text);
+    if (const auto* number = std::get_if<std::int32_t>(&value))
+        return std::to_string(*number);
+    if (const auto* flag = std::get_if<bool>(&value))
+        return *flag ? "1" : "0";
+    if (const auto* date = std::get_if<TDateTime>(&value)) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.9g", date->value);
+        return buffer;
+    }
+    return {};
+}
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: notes_dump NOTES_FILE\n");
+    const bool fields = argc == 3 && std::string(argv[1]) == "--fields";
+    if (argc != 2 && !fields) {
+        std::fprintf(stderr, "usage: notes_dump [--fields] NOTES_FILE\n");
         return 2;
     }
+    const char* path = argv[argc - 1];
     try {
         TqorMemTable table;
         TqorCSVStreamFormat format;
         table.DefaultFormat = &format;
         DefineNoteFields(table);
         table.Open();
-        table.ReadFromFile(argv[1]);
+        table.ReadFromFile(path);
         for (table.MoveFirst(); !table.AtEnd(); table.MoveNext()) {
             const TValue az = table.GetValue("az");
             const TValue text = table.GetValue("szoveg");
             const auto* id = std::get_if<std::int32_t>(&az);
             const auto* bytes = std::get_if<std::string>(&text);
-            std::printf("%s\t%s\n", id ? std::to_string(*id).c_str() : "",
+            std::printf("%s\t%s", id ? std::to_string(*id).c_str() : "",
                         bytes ? Hex(*bytes).c_str() : "");
+            for (int i = 0; fields && i < table.FieldCount(); ++i) {
+                const TField& field = table.Fields(i);
+                std::printf("\t%s=%s", field.FieldName.c_str(),
+                            ValueText(table.GetValue(field.FieldName)).c_str());
+            }
+            std::printf("\n");
         }
         return 0;
     } catch (const std::exception& e) {

@@ -4,12 +4,16 @@
 save (strace kills it at the Nth write, fsync, link, rename or unlink). After
 each kill the notes file and its backup read cleanly with the program's own
 reader and hold the previous or the new text, and the next start shows the
-note and clears the leftover temporary file.
+note and clears the leftover temporary file. Then random user actions of
+every kind, killed at a random moment: every action older than the write
+delay plus one second is in the file (random_actions.py).
 
 usage: test_crash_saves.py PROGRAM NOTES_DUMP ARTIFACTS_FOLDER
 
 Environment: VIKORA_KILLS (random kills, default 50), VIKORA_SYSCALL_POINTS
-("all", the default, or "sample": a few calls of each kind), VIKORA_SEED.
+("all", the default, or "sample": a few calls of each kind), VIKORA_SEED,
+VIKORA_ACTION_KILLS (kills after random user actions, default 10: see
+random_actions.py).
 Exit codes: 0 passed, 1 failed, 77 skipped (tools or root missing; never under CI).
 """
 
@@ -31,6 +35,8 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 from faults import (FIRST_TEXT, SETTINGS, STEP_TIMEOUT, Failure, Strace, XSession,  # noqa: E402
                     begin_edit, close_program, count, elapsed, log, main, note_text, one_note,
                     press_save, start_with_note, temp_files, wait_until)
+import faults  # noqa: E402
+from random_actions import random_actions  # noqa: E402
 
 # The kill comes up to this long after xdotool is started to press
 # Ctrl+Enter (the key travels through xdotool and the X server first). The
@@ -192,8 +198,14 @@ def every_system_call(x: XSession, binary: Path) -> None:
             raise Failure(f"after 'Bezár' the file holds {note_text(history.notes)!r}")
 
 
-SCENARIOS = (random_kills, every_system_call)
+def random_user_actions(x: XSession, binary: Path) -> None:
+    assert faults._dump_binary is not None
+    random_actions(x, binary, faults._dump_binary)
+
+
+SCENARIOS = (random_kills, every_system_call, random_user_actions)
 
 if __name__ == "__main__":
     sys.exit(main(sys.argv, SCENARIOS, ("*.png", "random-kill*.log", "syscall-*.log",
-                                        "strace-*.log"), __doc__, tools=("strace",), root=True))
+                                        "random-actions*.log", "strace-*.log"), __doc__,
+                  tools=("strace",), root=True))
