@@ -1,10 +1,12 @@
 #include "app/main_form.h"
 
-#include "app/error_report.h"
 #include "app/notes_table.h"
 #include "app/seged/beall.h"
+#include "app/seged/error_report.h"
 #include "app/seged/globals.h"
 #include "app/seged/locale_collation.h"
+#include "app/seged/make_action.h"
+#include "app/seged/reported.h"
 #include "assets/assets.h"
 #include "desktop/maker_addresses.h"
 #include "desktop/starter.h"
@@ -47,7 +49,8 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(2000);
-    connect(Timer1, &QTimer::timeout, this, &Tfrm_Main::Timer1Timer);
+    // Reading the notes at start can fail; the timer reports it.
+    connect(Timer1, &QTimer::timeout, this, [this] { RunReported([this] { Timer1Timer(); }); });
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(21);
@@ -91,34 +94,21 @@ void Tfrm_Main::SetNoteWindowOpener(TOpenNoteWindow opener)
     m_opener = std::move(opener);
 }
 
-QAction* Tfrm_Main::MakeAction(const QString& caption, void (Tfrm_Main::*handler)())
-{
-    auto* action = new QAction(caption, this);
-    action->setToolTip(caption);
-    action->setStatusTip(caption);
-    connect(action, &QAction::triggered, this, handler);
-    return action;
-}
-
 void Tfrm_Main::BuildMenu()
 {
-    aUj = MakeAction(QStringLiteral("Új ablak készítés"), &Tfrm_Main::aUjExecute);
-    aBeallit = MakeAction(QStringLiteral("Beállítások"), &Tfrm_Main::aBeallitExecute);
-    aSugo = MakeAction(QStringLiteral("Súgó"), &Tfrm_Main::aSugoExecute);
-    aHonlap = MakeAction(QStringLiteral("Zamolin honlapja"), &Tfrm_Main::aHonlapExecute);
-    aLevel = MakeAction(QStringLiteral("Levélküldés Zamolinnak"), &Tfrm_Main::aLevelExecute);
-    aProgramok =
-        MakeAction(QStringLiteral("További letölthető programok"), &Tfrm_Main::aProgramokExecute);
-    aNevjegy = MakeAction(QStringLiteral("Névjegy"), &Tfrm_Main::aNevjegyExecute);
-    aBezar = MakeAction(QStringLiteral("Bezár"), &Tfrm_Main::aBezarExecute);
-    const struct {
-        QAction* action;
-        const char* name;
-    } names[] = {{aUj, "aUj"},           {aBeallit, "aBeallit"}, {aSugo, "aSugo"},
-                 {aHonlap, "aHonlap"},   {aLevel, "aLevel"},     {aProgramok, "aProgramok"},
-                 {aNevjegy, "aNevjegy"}, {aBezar, "aBezar"}};
-    for (const auto& entry : names)
-        entry.action->setObjectName(QLatin1String(entry.name));
+    aUj = MakeAction(this, "aUj", QStringLiteral("Új ablak készítés"), {}, &Tfrm_Main::aUjExecute);
+    aBeallit = MakeAction(this, "aBeallit", QStringLiteral("Beállítások"), {},
+                          &Tfrm_Main::aBeallitExecute);
+    aSugo = MakeAction(this, "aSugo", QStringLiteral("Súgó"), {}, &Tfrm_Main::aSugoExecute);
+    aHonlap = MakeAction(this, "aHonlap", QStringLiteral("Zamolin honlapja"), {},
+                         &Tfrm_Main::aHonlapExecute);
+    aLevel = MakeAction(this, "aLevel", QStringLiteral("Levélküldés Zamolinnak"), {},
+                        &Tfrm_Main::aLevelExecute);
+    aProgramok = MakeAction(this, "aProgramok", QStringLiteral("További letölthető programok"), {},
+                            &Tfrm_Main::aProgramokExecute);
+    aNevjegy =
+        MakeAction(this, "aNevjegy", QStringLiteral("Névjegy"), {}, &Tfrm_Main::aNevjegyExecute);
+    aBezar = MakeAction(this, "aBezar", QStringLiteral("Bezár"), {}, &Tfrm_Main::aBezarExecute);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));

@@ -79,7 +79,6 @@ protected:
 
 private:
     void FormCreate();
-    QAction* MakeAction(const QString& caption, void (Tfrm_Main::*handler)());
     void BuildMenu();
 
     void aUjExecute();

@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "app/seged/error_report.h"
 #include "app/main_form.h"
 #include "app/seged/beall.h"
 #include "app/seged/clock.h"
