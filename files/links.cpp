@@ -41,8 +41,11 @@ std::optional<std::string> WriteTargetOf(const std::string& path)
             return std::nullopt;
         }
         std::string next(target.data(), static_cast<std::size_t>(size));
-        if (!next.starts_with('/'))
-            next = FolderOf(current) + "/" + next;
+        if (!next.starts_with('/')) {
+            std::string folder = FolderOf(current);
+            folder += '/';
+            next.insert(0, folder);
+        }
         current = std::move(next);
     }
     errno = ELOOP;
