@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "app/error_report.h"
 #include "app/main_form.h"
+#include "app/seged/error_report.h"
 #include "app/seged/globals.h"
 #include "app/seged/translations.h"
 #include "app/session_end.h"

@@ -1,11 +1,13 @@
 #include "app/main_form.h"
 
-#include "app/error_report.h"
 #include "app/no_tray_message.h"
 #include "app/notes_table.h"
 #include "app/seged/beall.h"
+#include "app/seged/error_report.h"
 #include "app/seged/globals.h"
 #include "app/seged/locale_collation.h"
+#include "app/seged/make_action.h"
+#include "app/seged/reported.h"
 #include "app/tray_watch.h"
 #include "assets/assets.h"
 #include "desktop/maker_addresses.h"
@@ -71,7 +73,8 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(2000);
-    connect(Timer1, &QTimer::timeout, this, &Tfrm_Main::Timer1Timer);
+    // Reading the notes at start can fail; the timer reports it.
+    connect(Timer1, &QTimer::timeout, this, [this] { RunReported([this] { Timer1Timer(); }); });
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(21);
@@ -138,46 +141,39 @@ void Tfrm_Main::SetNoteWindowOpener(TOpenNoteWindow opener)
     m_opener = std::move(opener);
 }
 
-QAction* Tfrm_Main::MakeAction(const QString& caption, void (Tfrm_Main::*handler)(),
-                               std::optional<TInstanceCommand> command)
+std::function<void()> Tfrm_Main::UnlessBlocked(TInstanceCommand command,
+                                               void (Tfrm_Main::*handler)())
 {
-    auto* action = new QAction(caption, this);
-    action->setToolTip(caption);
-    action->setStatusTip(caption);
     // A tray that draws its own menu (StatusNotifier) keeps it working while
     // a modal dialog is open; the dialog then comes forward instead.
-    connect(action, &QAction::triggered, this, [this, handler, command] {
-        if (command) {
-            if (QWidget* dialog = BlockingDialog(*command)) {
-                BringWindowForward(dialog);
-                return;
-            }
+    return [this, command, handler] {
+        if (QWidget* dialog = BlockingDialog(command)) {
+            BringWindowForward(dialog);
+            return;
         }
         (this->*handler)();
-    });
-    return action;
+    };
 }
 
 void Tfrm_Main::BuildMenu()
 {
     using enum TInstanceCommand;
-    aUj = MakeAction(QStringLiteral("Új ablak készítés"), &Tfrm_Main::aUjExecute, NewNote);
-    aBeallit = MakeAction(QStringLiteral("Beállítások"), &Tfrm_Main::aBeallitExecute, Settings);
-    aSugo = MakeAction(QStringLiteral("Súgó"), &Tfrm_Main::aSugoExecute, Help);
-    aHonlap = MakeAction(QStringLiteral("Zamolin honlapja"), &Tfrm_Main::aHonlapExecute);
-    aLevel = MakeAction(QStringLiteral("Levélküldés Zamolinnak"), &Tfrm_Main::aLevelExecute);
-    aProgramok = MakeAction(QStringLiteral("További letölthető programok"),
-                            &Tfrm_Main::aProgramokExecute, Catalogue);
-    aNevjegy = MakeAction(QStringLiteral("Névjegy"), &Tfrm_Main::aNevjegyExecute, About);
-    aBezar = MakeAction(QStringLiteral("Bezár"), &Tfrm_Main::aBezarExecute, Quit);
-    const struct {
-        QAction* action;
-        const char* name;
-    } names[] = {{aUj, "aUj"},           {aBeallit, "aBeallit"}, {aSugo, "aSugo"},
-                 {aHonlap, "aHonlap"},   {aLevel, "aLevel"},     {aProgramok, "aProgramok"},
-                 {aNevjegy, "aNevjegy"}, {aBezar, "aBezar"}};
-    for (const auto& entry : names)
-        entry.action->setObjectName(QLatin1String(entry.name));
+    aUj = MakeAction(this, "aUj", QStringLiteral("Új ablak készítés"), {},
+                     UnlessBlocked(NewNote, &Tfrm_Main::aUjExecute));
+    aBeallit = MakeAction(this, "aBeallit", QStringLiteral("Beállítások"), {},
+                          UnlessBlocked(Settings, &Tfrm_Main::aBeallitExecute));
+    aSugo = MakeAction(this, "aSugo", QStringLiteral("Súgó"), {},
+                       UnlessBlocked(Help, &Tfrm_Main::aSugoExecute));
+    aHonlap = MakeAction(this, "aHonlap", QStringLiteral("Zamolin honlapja"), {},
+                         &Tfrm_Main::aHonlapExecute);
+    aLevel = MakeAction(this, "aLevel", QStringLiteral("Levélküldés Zamolinnak"), {},
+                        &Tfrm_Main::aLevelExecute);
+    aProgramok = MakeAction(this, "aProgramok", QStringLiteral("További letölthető programok"), {},
+                            UnlessBlocked(Catalogue, &Tfrm_Main::aProgramokExecute));
+    aNevjegy = MakeAction(this, "aNevjegy", QStringLiteral("Névjegy"), {},
+                          UnlessBlocked(About, &Tfrm_Main::aNevjegyExecute));
+    aBezar = MakeAction(this, "aBezar", QStringLiteral("Bezár"), {},
+                        UnlessBlocked(Quit, &Tfrm_Main::aBezarExecute));
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
+include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -106,8 +107,7 @@ protected:
 
 private:
     void FormCreate();
-    QAction* MakeAction(const QString& caption, void (Tfrm_Main::*handler)(),
-                        std::optional<TInstanceCommand> command = std::nullopt);
+    std::function<void()> UnlessBlocked(TInstanceCommand command, void (Tfrm_Main::*handler)());
     void StartWatchingTray();
     void BuildMenu();
 

@@ -3,7 +3,7 @@
 // take it.
 #include "app/note_store.h"
 
-#include "app/error_report.h"
+#include "app/seged/error_report.h"
 #include "app/seged/clock.h"
 #include "app/seged/message_boxes.h"
 #include "app/seged/private_folder.h"

@@ -2,9 +2,10 @@
 
 #include <QApplication>
 
-// The application object: every exception that escapes an event or command
-// handler ends up here and is shown as the standard error report; the
-// program then goes on.
+// The application object. Commands and event handlers catch their own errors
+// (RunReported, MakeAction); an exception that still escapes one ends up here,
+// as a last resort, and is shown as the standard error report; the program
+// then goes on.
 class TVikoraApplication : public QApplication {
     Q_OBJECT
 

@@ -2,6 +2,9 @@
 // closing.
 #include "catalogue/programok.h"
 
+#include "app/seged/make_action.h"
+#include "app/seged/reported.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -19,7 +22,9 @@
 #include "app/seged/form_position.h"
 #include "app/seged/globals.h"
 #include "app/seged/locale_collation.h"
+#include "app/seged/make_action.h"
 #include "app/seged/message_boxes.h"
+#include "app/seged/reported.h"
 #include "assets/assets.h"
 #include "catalogue/catalogue_text.h"
 #include "desktop/starter.h"
@@ -87,14 +92,10 @@ void Tfrm_Programok::BuildActions()
     const auto make = [this, ratio](const char* name, const QString& caption, const QString& hint,
                                     const QString& picture, const QList<QKeySequence>& keys,
                                     void (Tfrm_Programok::*handler)()) {
-        auto* action = new QAction(Picture(picture, ratio), caption, this);
-        action->setObjectName(QLatin1String(name));
+        QAction* action = MakeAction(this, name, caption, keys, handler);
+        action->setIcon(Picture(picture, ratio));
         action->setToolTip(hint);
         action->setStatusTip(hint);
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, handler);
-        addAction(action);
         return action;
     };
     aFrissit = make("aFrissit", QStringLiteral("Lista frissítés"),
@@ -145,8 +146,11 @@ void Tfrm_Programok::BuildWindow()
     DBGrid1->DrawColumnCell = [this](TCellCanvas& canvas, int row, int column, bool selected) {
         DBGrid1DrawColumnCell(canvas, row, column, selected);
     };
-    connect(DBGrid1, &TDBGrid::titleClicked, this, &Tfrm_Programok::DBGrid1TitleClick);
-    connect(DBGrid1, &TDBGrid::gridDoubleClicked, this, &Tfrm_Programok::aLetoltExecute);
+    // Sorting and launching work on the table, which reports errors by raising.
+    connect(DBGrid1, &TDBGrid::titleClicked, this,
+            [this](int column) { RunReported([this, column] { DBGrid1TitleClick(column); }); });
+    connect(DBGrid1, &TDBGrid::gridDoubleClicked, this,
+            [this] { RunReported([this] { aLetoltExecute(); }); });
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -200,7 +204,8 @@ void Tfrm_Programok::BuildWindow()
     layout->addWidget(panel);
     layout->addWidget(StatusBar1);
 
-    connect(model, &TDBGridModel::currentRowChanged, this, [this] { TblAfterScroll(); });
+    connect(model, &TDBGridModel::currentRowChanged, this,
+            [this] { RunReported([this] { TblAfterScroll(); }); });
 }
 
 // --- life cycle ---

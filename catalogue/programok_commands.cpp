@@ -10,6 +10,7 @@
 #include <QScopeGuard>
 #include <QUrl>
 
+#include "app/seged/reported.h"
 #include "app/seged/table_values.h"
 #include "catalogue/input_guard.h"
 #include "desktop/safe_address.h"
@@ -124,7 +125,7 @@ bool Tfrm_Programok::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == DBText2 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        DBText2Click();
+        RunReported([this] { DBText2Click(); });
         return true;
     }
     return QDialog::eventFilter(watched, event);

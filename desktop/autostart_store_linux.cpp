@@ -2,6 +2,7 @@
 
 #include "desktop/desktop_entry.h"
 #include "desktop/posix_files.h"
+#include "files/atomic_write.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,10 +94,16 @@ bool RegWriteString(const QString& /*key*/, const QString& valueName, const QStr
 
     const QString fileName = valueName + EntrySuffix;
     const QString path = folder + u'/' + fileName;
-    RemoveStaleTempFiles(path);
-    if (!ReplaceFileAtomically(
-            path, FormatAutostartEntry(LauncherEntry(), AutostartCommandForProgram(text)), 0644))
+    const std::string localPath = QFile::encodeName(path).toStdString();
+    RemoveStaleTempFiles(localPath);
+    try {
+        const QByteArray entry =
+            FormatAutostartEntry(LauncherEntry(), AutostartCommandForProgram(text));
+        ReplaceFileAtomically(localPath, std::string_view(entry.constData(), entry.size()),
+                              {.mode = 0644});
+    } catch (const EAtomicWriteFailed&) {
         return false;
+    }
     // The same value under a name that differs in case would be a second entry.
     for (const QString& other : EntriesOf(folder, valueName)) {
         if (other != fileName)

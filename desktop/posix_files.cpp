@@ -2,51 +2,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-// ".<name>.XXXXXX": hidden, and not ending in the name's suffix, so that a
-// leftover is never taken for the file itself.
-QString TempPrefix(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.path() + "/." + info.fileName() + u'.';
-}
-
-bool WriteAll(int fd, const QByteArray& content)
-{
-    const char* data = content.constData();
-    qsizetype left = content.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
-void SyncFolder(const QString& folder)
-{
-    // Best effort: the rename has happened, and some file systems refuse to
-    // sync a folder at all.
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-}  // namespace
 
 std::optional<QByteArray> ReadSmallRegularFile(const QString& path, qint64 maxSize)
 {
@@ -92,35 +53,4 @@ bool MakeFolderPath(const QString& folder, unsigned mode)
     }
     struct stat info { };
     return ::stat(QFile::encodeName(clean).constData(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool ReplaceFileAtomically(const QString& path, const QByteArray& content, unsigned mode)
-{
-    QByteArray tempName = QFile::encodeName(TempPrefix(path)) + "XXXXXX";
-    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok =
-        WriteAll(fd, content) && ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(tempName.constData(), QFile::encodeName(path).constData()) == 0;
-    if (!ok) {
-        ::unlink(tempName.constData());
-        return false;
-    }
-    SyncFolder(QFileInfo(path).path());
-    return true;
-}
-
-void RemoveStaleTempFiles(const QString& path)
-{
-    const QFileInfo prefixInfo(TempPrefix(path));
-    const QString prefix = prefixInfo.fileName();
-    const QDir folder(prefixInfo.path());
-    // Compared by hand: the name may hold wildcard characters.
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (name.size() == prefix.size() + 6 && name.startsWith(prefix))  // mkostemp's six
-            QFile::remove(folder.filePath(name));
-    }
 }

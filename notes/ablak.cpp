@@ -1,6 +1,7 @@
 #include "notes/ablak.h"
 
 #include "app/seged/colors.h"
+#include "app/seged/editor_text.h"
 #include "app/seged/monitors.h"
 #include "desktop/window_state.h"
 #include "notes/note_format.h"
@@ -65,7 +66,7 @@ void Tfrm_Ablak::Setup(bool IsNew, int left, int top, int width, int height, std
     m_shownFont = FontFromSpec(font);
     ApplyColors();
     ApplyFont();
-    SetText(StoredToShown(szoveg));
+    SetText(szoveg);
     SetAlignment(igazit);
 
     // Chosen once: later changes of the settings or of the note's colours
@@ -132,7 +133,7 @@ QPlainTextEdit* Tfrm_Ablak::EnsureMemo()
     connect(Memo1, &QPlainTextEdit::textChanged, this, &Tfrm_Ablak::ScheduleMask);
     Memo1->hide();
     Memo1->lower();
-    Memo1->setPlainText(Label1->text());
+    SetEditorText(*Memo1, m_text);
     ApplyColors();
     ApplyFont();
     SetAlignment(m_igazit);

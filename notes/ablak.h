@@ -44,6 +44,8 @@ public:
 
     // Width of the sizing border the window draws in resize mode.
     static constexpr int SizingFrameWidth = 5;
+    // What edit mode adds to the height while it lasts; never stored.
+    static constexpr int EditModeExtraHeight = 5;
 
     bool EditMode() const;
     bool HasSizingFrame() const { return m_frame; }
@@ -119,8 +121,6 @@ protected:
 private:
     // ablak_commands.cpp
     void CreateActions();
-    QAction* MakeAction(const char* name, const QString& caption,
-                        const QList<QKeySequence>& shortcuts, void (Tfrm_Ablak::*handler)());
     bool IsOwnShortcut(const QKeyEvent* event) const;
 
     // ablak_edit.cpp
@@ -148,7 +148,7 @@ private:
     void SetNoteFont(const TFontSpec& font, const QFont& shown);
     void SetNoteColor(std::int32_t color);
     void SetAlignment(int igazit);
-    void SetText(const QString& shown);
+    void SetText(const QString& stored);
     void CloseIfAfterToday(TDateTime date);
 
     // ablak_mouse.cpp
@@ -178,6 +178,7 @@ private:
     TFontSpec m_font;
     QFont m_shownFont;  // m_font plus what is shown but not stored (strike-out)
     int m_igazit = 0;
+    QString m_text;  // the note's text as stored, CR LF line ends
 
     bool m_frame = false;
     bool m_dragging = false;

@@ -2,6 +2,7 @@
 // and the toolbar.
 #include "notes/ablak.h"
 
+#include "app/seged/make_action.h"
 #include "notes/note_pictures.h"
 
 #include <QAction>
@@ -11,66 +12,51 @@
 #include <QMenu>
 #include <QToolBar>
 
-QAction* Tfrm_Ablak::MakeAction(const char* name, const QString& caption,
-                                const QList<QKeySequence>& shortcuts, void (Tfrm_Ablak::*handler)())
-{
-    auto* action = new QAction(caption, this);
-    action->setObjectName(QLatin1String(name));
-    action->setToolTip(caption);
-    action->setStatusTip(caption);
-    action->setShortcuts(shortcuts);
-    // Whatever part of the note has the focus, Memo1 included.
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, handler);
-    addAction(action);
-    return action;
-}
-
 void Tfrm_Ablak::CreateActions()
 {
     const auto key = [](QKeyCombination combination) { return QKeySequence(combination); };
-    aSzerkeszt = MakeAction("aSzerkeszt", QStringLiteral("Szerkeszt"), {key(Qt::Key_F2)},
+    aSzerkeszt = MakeAction(this, "aSzerkeszt", QStringLiteral("Szerkeszt"), {key(Qt::Key_F2)},
                             &Tfrm_Ablak::aSzerkesztExecute);
-    aElment = MakeAction("aElment", QStringLiteral("Elment"),
+    aElment = MakeAction(this, "aElment", QStringLiteral("Elment"),
                          {key(Qt::CTRL | Qt::Key_Return), key(Qt::CTRL | Qt::Key_Enter)},
                          &Tfrm_Ablak::aElmentExecute);
-    aMegsem = MakeAction("aMegsem", QStringLiteral("Mégsem"), {key(Qt::Key_Escape)},
+    aMegsem = MakeAction(this, "aMegsem", QStringLiteral("Mégsem"), {key(Qt::Key_Escape)},
                          &Tfrm_Ablak::aMegsemExecute);
-    aKivag = MakeAction("aKivag", QStringLiteral("Kivág"), {key(Qt::CTRL | Qt::Key_X)},
+    aKivag = MakeAction(this, "aKivag", QStringLiteral("Kivág"), {key(Qt::CTRL | Qt::Key_X)},
                         &Tfrm_Ablak::aKivagExecute);
-    aMasol = MakeAction("aMasol", QStringLiteral("Másol"), {key(Qt::CTRL | Qt::Key_C)},
+    aMasol = MakeAction(this, "aMasol", QStringLiteral("Másol"), {key(Qt::CTRL | Qt::Key_C)},
                         &Tfrm_Ablak::aMasolExecute);
-    aBeilleszt = MakeAction("aBeilleszt", QStringLiteral("Beilleszt"), {key(Qt::CTRL | Qt::Key_V)},
-                            &Tfrm_Ablak::aBeillesztExecute);
-    aMindetKijelol = MakeAction("aMindetKijelol", QStringLiteral("Mindet kijelöl"),
+    aBeilleszt = MakeAction(this, "aBeilleszt", QStringLiteral("Beilleszt"),
+                            {key(Qt::CTRL | Qt::Key_V)}, &Tfrm_Ablak::aBeillesztExecute);
+    aMindetKijelol = MakeAction(this, "aMindetKijelol", QStringLiteral("Mindet kijelöl"),
                                 {key(Qt::CTRL | Qt::Key_A)}, &Tfrm_Ablak::aMindetKijelolExecute);
-    aBezar = MakeAction("aBezar", QStringLiteral("Bezár"), {key(Qt::Key_F10)},
+    aBezar = MakeAction(this, "aBezar", QStringLiteral("Bezár"), {key(Qt::Key_F10)},
                         &Tfrm_Ablak::aBezarExecute);
-    aTorol = MakeAction("aTorol", QStringLiteral("Töröl"), {key(Qt::CTRL | Qt::Key_Delete)},
+    aTorol = MakeAction(this, "aTorol", QStringLiteral("Töröl"), {key(Qt::CTRL | Qt::Key_Delete)},
                         &Tfrm_Ablak::aTorolExecute);
-    aBetutipus = MakeAction("aBetutipus", QStringLiteral("Betűtípus"), {key(Qt::Key_F4)},
+    aBetutipus = MakeAction(this, "aBetutipus", QStringLiteral("Betűtípus"), {key(Qt::Key_F4)},
                             &Tfrm_Ablak::aBetutipusExecute);
-    aHatterszin = MakeAction("aHatterszin", QStringLiteral("Háttérszín"), {key(Qt::Key_F5)},
+    aHatterszin = MakeAction(this, "aHatterszin", QStringLiteral("Háttérszín"), {key(Qt::Key_F5)},
                              &Tfrm_Ablak::aHatterszinExecute);
-    aBalra = MakeAction("aBalra", QStringLiteral("Balra igazít"), {key(Qt::CTRL | Qt::Key_B)},
+    aBalra = MakeAction(this, "aBalra", QStringLiteral("Balra igazít"), {key(Qt::CTRL | Qt::Key_B)},
                         &Tfrm_Ablak::aBalraExecute);
-    aKozepre = MakeAction("aKozepre", QStringLiteral("Középre igazít"), {key(Qt::CTRL | Qt::Key_K)},
-                          &Tfrm_Ablak::aKozepreExecute);
-    aJobbra = MakeAction("aJobbra", QStringLiteral("Jobbra igazít"), {key(Qt::CTRL | Qt::Key_J)},
-                         &Tfrm_Ablak::aJobbraExecute);
-    aAtmeretez = MakeAction("aAtmeretez", QStringLiteral("Átméretez"), {key(Qt::Key_F6)},
+    aKozepre = MakeAction(this, "aKozepre", QStringLiteral("Középre igazít"),
+                          {key(Qt::CTRL | Qt::Key_K)}, &Tfrm_Ablak::aKozepreExecute);
+    aJobbra = MakeAction(this, "aJobbra", QStringLiteral("Jobbra igazít"),
+                         {key(Qt::CTRL | Qt::Key_J)}, &Tfrm_Ablak::aJobbraExecute);
+    aAtmeretez = MakeAction(this, "aAtmeretez", QStringLiteral("Átméretez"), {key(Qt::Key_F6)},
                             &Tfrm_Ablak::aAtmeretezExecute);
     // The check mark flips on every run, from whatever source.
     aAtmeretez->setCheckable(true);
-    aFontos = MakeAction("aFontos", QStringLiteral("Fontos..."), {key(Qt::CTRL | Qt::Key_F)},
+    aFontos = MakeAction(this, "aFontos", QStringLiteral("Fontos..."), {key(Qt::CTRL | Qt::Key_F)},
                          &Tfrm_Ablak::aFontosExecute);
-    aDatumtol = MakeAction("aDatumtol", QStringLiteral("Dátumtól..."), {key(Qt::CTRL | Qt::Key_D)},
-                           &Tfrm_Ablak::aDatumtolExecute);
-    aTulajdonsag = MakeAction("aTulajdonsag", QStringLiteral("Tulajdonságok"),
+    aDatumtol = MakeAction(this, "aDatumtol", QStringLiteral("Dátumtól..."),
+                           {key(Qt::CTRL | Qt::Key_D)}, &Tfrm_Ablak::aDatumtolExecute);
+    aTulajdonsag = MakeAction(this, "aTulajdonsag", QStringLiteral("Tulajdonságok"),
                               {key(Qt::ALT | Qt::Key_Return), key(Qt::ALT | Qt::Key_Enter)},
                               &Tfrm_Ablak::aTulajdonsagExecute);
-    aSugo =
-        MakeAction("aSugo", QStringLiteral("Súgó"), {key(Qt::Key_F1)}, &Tfrm_Ablak::aSugoExecute);
+    aSugo = MakeAction(this, "aSugo", QStringLiteral("Súgó"), {key(Qt::Key_F1)},
+                       &Tfrm_Ablak::aSugoExecute);
 }
 
 bool Tfrm_Ablak::IsOwnShortcut(const QKeyEvent* event) const

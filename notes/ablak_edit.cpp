@@ -1,6 +1,7 @@
 // Edit mode, the clipboard, closing and deleting.
 #include "notes/ablak.h"
 
+#include "app/seged/editor_text.h"
 #include "app/seged/message_boxes.h"
 #include "notes/note_format.h"
 
@@ -15,7 +16,7 @@ void Tfrm_Ablak::aSzerkesztExecute()
         return;
     ShowImportantMarker(false);
     aAtmeretez->trigger();
-    SetHeight(m_geometry.height() + 5);
+    SetHeight(m_geometry.height() + EditModeExtraHeight);
     EnsureMemo();
     Memo1->show();
     Memo1->raise();
@@ -30,11 +31,12 @@ void Tfrm_Ablak::aSzerkesztExecute()
 void Tfrm_Ablak::aElmentExecute()
 {
     if (EditMode()) {
-        const QString text = Memo1->toPlainText();
+        const QString stored = EditorText(*Memo1);
         // A failed file write leaves the note in edit mode: the error report
         // takes over from here.
-        m_hooks.Store->SaveNoteText(az, ShownToStored(text));
-        Label1->setText(text);
+        m_hooks.Store->SaveNoteText(az, stored);
+        m_text = stored;
+        Label1->setText(StoredToShown(stored));
         LeaveEditMode();
     }
     m_dragging = false;
@@ -48,7 +50,7 @@ void Tfrm_Ablak::aMegsemExecute()
 {
     if (EditMode()) {
         // The next edit starts from the stored text.
-        Memo1->setPlainText(Label1->text());
+        SetEditorText(*Memo1, m_text);
         LeaveEditMode();
     }
     m_dragging = false;
@@ -63,7 +65,7 @@ void Tfrm_Ablak::LeaveEditMode()
     Memo1->lower();
     Memo1->hide();
     SetFrame(false);
-    SetHeight(m_geometry.height() - 5);
+    SetHeight(m_geometry.height() - EditModeExtraHeight);
 }
 
 void Tfrm_Ablak::aKivagExecute()

@@ -3,6 +3,7 @@
 #include "notes/ablak.h"
 
 #include "app/seged/clock.h"
+#include "app/seged/editor_text.h"
 #include "notes/datumbe.h"
 #include "notes/font_dialog.h"
 #include "notes/note_format.h"
@@ -13,11 +14,12 @@
 
 #include <cmath>
 
-void Tfrm_Ablak::SetText(const QString& shown)
+void Tfrm_Ablak::SetText(const QString& stored)
 {
-    Label1->setText(shown);
+    m_text = stored;
+    Label1->setText(StoredToShown(stored));
     if (Memo1)
-        Memo1->setPlainText(shown);
+        SetEditorText(*Memo1, stored);
     ScheduleMask();
 }
 
@@ -136,7 +138,7 @@ void Tfrm_Ablak::aTulajdonsagExecute()
         QFont shown = FontFromSpec(changed->Font);
         shown.setStrikeOut(m_shownFont.strikeOut());
         SetNoteFont(changed->Font, shown);
-        SetText(StoredToShown(changed->Text));
+        SetText(changed->Text);
         SetAlignment(changed->Alignment);
         latszik = changed->Latszik;
         tol = changed->Tol;

@@ -1,6 +1,7 @@
 // Dragging, snapping, resize mode, double-clicks and deactivation.
 #include "notes/ablak.h"
 
+#include "app/seged/reported.h"
 #include "notes/placement.h"
 
 #include <QAction>
@@ -153,8 +154,14 @@ void Tfrm_Ablak::FormMouseMove(QMouseEvent* event)
 void Tfrm_Ablak::FormMouseUp(QMouseEvent*)
 {
     m_dragging = false;
-    m_hooks.Store->SaveNotePosition(az, m_geometry.x(), m_geometry.y(), m_geometry.width(),
-                                    m_geometry.height());
+    // The release after the double-click that starts editing comes in edit
+    // mode: the note's own height is stored, without the edit mode's extra.
+    const int height = m_geometry.height() - (EditMode() ? EditModeExtraHeight : 0);
+    // Reached from mouse events: an error of the store is reported here.
+    RunReported([this, height] {
+        m_hooks.Store->SaveNotePosition(az, m_geometry.x(), m_geometry.y(), m_geometry.width(),
+                                        height);
+    });
 }
 
 void Tfrm_Ablak::FormDeactivate()

@@ -8,13 +8,6 @@ QString StoredToShown(const QString& stored)
     return shown;
 }
 
-QString ShownToStored(const QString& shown)
-{
-    QString stored = StoredToShown(shown);
-    stored.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return stored;
-}
-
 Qt::Alignment HorizontalAlignment(int igazit)
 {
     switch (igazit) {

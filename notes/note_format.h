@@ -7,9 +7,9 @@
 
 #include <Qt>
 
-// Note texts keep CR LF line ends in the table; the widgets work with LF.
+// Note texts keep CR LF line ends in the table; the label shows LF. The
+// editors take the stored text itself (app/seged/editor_text.h).
 QString StoredToShown(const QString& stored);
-QString ShownToStored(const QString& shown);
 
 // Alignment codes of notes: 0 left, 1 right, 2 centre.
 Qt::Alignment HorizontalAlignment(int igazit);

@@ -4,6 +4,7 @@
 
 #include "app/seged/db_check_box.h"
 #include "app/seged/db_memo.h"
+#include "app/seged/make_action.h"
 #include "notes/date_field.h"
 #include "notes/note_pictures.h"
 
@@ -56,52 +57,51 @@ Tfrm_Tulajdonsag::Tfrm_Tulajdonsag(TDataSource& DataSource1, QWidget* parent)
 
 Tfrm_Tulajdonsag::~Tfrm_Tulajdonsag() = default;
 
-QAction* Tfrm_Tulajdonsag::MakeAction(const char* name, const QString& caption,
-                                      const char* category, const QList<QKeySequence>& shortcuts,
-                                      void (Tfrm_Tulajdonsag::*handler)())
+namespace {
+// The dialog's commands carry the menu they belong to.
+template <typename THandler>
+QAction* MakeDialogAction(Tfrm_Tulajdonsag* dialog, const char* name, const QString& caption,
+                          const char* category, const QList<QKeySequence>& shortcuts,
+                          THandler handler)
 {
-    auto* action = new QAction(caption, this);
-    action->setObjectName(QLatin1String(name));
-    action->setToolTip(caption);
-    action->setStatusTip(caption);
+    QAction* action = MakeAction(dialog, name, caption, shortcuts, handler);
     action->setProperty("category", QString::fromUtf8(category));
-    action->setShortcuts(shortcuts);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, handler);
-    addAction(action);
     return action;
 }
+}  // namespace
 
 void Tfrm_Tulajdonsag::CreateActions()
 {
     const auto key = [](QKeyCombination combination) { return QKeySequence(combination); };
     const char* format = "Formátum";
     const char* edit = "Szerkesztés";
-    aBetutipus = MakeAction("aBetutipus", QStringLiteral("Betűtípus"), format, {key(Qt::Key_F4)},
-                            &Tfrm_Tulajdonsag::aBetutipusExecute);
-    aHatterszin = MakeAction("aHatterszin", QStringLiteral("Háttérszín"), format, {key(Qt::Key_F5)},
-                             &Tfrm_Tulajdonsag::aHatterszinExecute);
-    aBalra = MakeAction("aBalra", QStringLiteral("Balra igazít"), format,
-                        {key(Qt::CTRL | Qt::Key_B)}, &Tfrm_Tulajdonsag::aBalraExecute);
-    aKozepre = MakeAction("aKozepre", QStringLiteral("Középre igazít"), format,
-                          {key(Qt::CTRL | Qt::Key_K)}, &Tfrm_Tulajdonsag::aKozepreExecute);
-    aJobbra = MakeAction("aJobbra", QStringLiteral("Jobbra igazít"), format,
-                         {key(Qt::CTRL | Qt::Key_J)}, &Tfrm_Tulajdonsag::aJobbraExecute);
-    aKivag = MakeAction("aKivag", QStringLiteral("Kivág"), edit, {key(Qt::CTRL | Qt::Key_X)},
-                        &Tfrm_Tulajdonsag::aKivagExecute);
-    aMasol = MakeAction("aMasol", QStringLiteral("Másol"), edit, {key(Qt::CTRL | Qt::Key_C)},
-                        &Tfrm_Tulajdonsag::aMasolExecute);
-    aBeilleszt = MakeAction("aBeilleszt", QStringLiteral("Beilleszt"), edit,
-                            {key(Qt::CTRL | Qt::Key_V)}, &Tfrm_Tulajdonsag::aBeillesztExecute);
-    aMindetJelol = MakeAction("aMindetJelol", QStringLiteral("Mindet kijelöl"), edit,
-                              {key(Qt::CTRL | Qt::Key_A)}, &Tfrm_Tulajdonsag::aMindetJelolExecute);
-    aElment = MakeAction("aElment", QStringLiteral("Elment"), format,
-                         {key(Qt::CTRL | Qt::Key_Return), key(Qt::CTRL | Qt::Key_Enter)},
-                         &Tfrm_Tulajdonsag::aElmentExecute);
-    aMegsem = MakeAction("aMegsem", QStringLiteral("Mégsem"), format, {key(Qt::Key_Escape)},
-                         &Tfrm_Tulajdonsag::aMegsemExecute);
-    aSugo = MakeAction("aSugo", QStringLiteral("Súgó"), "Súgó", {key(Qt::Key_F1)},
-                       &Tfrm_Tulajdonsag::aSugoExecute);
+    aBetutipus = MakeDialogAction(this, "aBetutipus", QStringLiteral("Betűtípus"), format,
+                                  {key(Qt::Key_F4)}, &Tfrm_Tulajdonsag::aBetutipusExecute);
+    aHatterszin = MakeDialogAction(this, "aHatterszin", QStringLiteral("Háttérszín"), format,
+                                   {key(Qt::Key_F5)}, &Tfrm_Tulajdonsag::aHatterszinExecute);
+    aBalra = MakeDialogAction(this, "aBalra", QStringLiteral("Balra igazít"), format,
+                              {key(Qt::CTRL | Qt::Key_B)}, &Tfrm_Tulajdonsag::aBalraExecute);
+    aKozepre = MakeDialogAction(this, "aKozepre", QStringLiteral("Középre igazít"), format,
+                                {key(Qt::CTRL | Qt::Key_K)}, &Tfrm_Tulajdonsag::aKozepreExecute);
+    aJobbra = MakeDialogAction(this, "aJobbra", QStringLiteral("Jobbra igazít"), format,
+                               {key(Qt::CTRL | Qt::Key_J)}, &Tfrm_Tulajdonsag::aJobbraExecute);
+    aKivag = MakeDialogAction(this, "aKivag", QStringLiteral("Kivág"), edit,
+                              {key(Qt::CTRL | Qt::Key_X)}, &Tfrm_Tulajdonsag::aKivagExecute);
+    aMasol = MakeDialogAction(this, "aMasol", QStringLiteral("Másol"), edit,
+                              {key(Qt::CTRL | Qt::Key_C)}, &Tfrm_Tulajdonsag::aMasolExecute);
+    aBeilleszt =
+        MakeDialogAction(this, "aBeilleszt", QStringLiteral("Beilleszt"), edit,
+                         {key(Qt::CTRL | Qt::Key_V)}, &Tfrm_Tulajdonsag::aBeillesztExecute);
+    aMindetJelol =
+        MakeDialogAction(this, "aMindetJelol", QStringLiteral("Mindet kijelöl"), edit,
+                         {key(Qt::CTRL | Qt::Key_A)}, &Tfrm_Tulajdonsag::aMindetJelolExecute);
+    aElment = MakeDialogAction(this, "aElment", QStringLiteral("Elment"), format,
+                               {key(Qt::CTRL | Qt::Key_Return), key(Qt::CTRL | Qt::Key_Enter)},
+                               &Tfrm_Tulajdonsag::aElmentExecute);
+    aMegsem = MakeDialogAction(this, "aMegsem", QStringLiteral("Mégsem"), format,
+                               {key(Qt::Key_Escape)}, &Tfrm_Tulajdonsag::aMegsemExecute);
+    aSugo = MakeDialogAction(this, "aSugo", QStringLiteral("Súgó"), "Súgó", {key(Qt::Key_F1)},
+                             &Tfrm_Tulajdonsag::aSugoExecute);
 
     const struct {
         QAction* action;

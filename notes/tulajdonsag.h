@@ -90,8 +90,6 @@ protected:
 private:
     // tulajdonsag.cpp: the parts, the commands and their menus.
     void CreateActions();
-    QAction* MakeAction(const char* name, const QString& caption, const char* category,
-                        const QList<QKeySequence>& shortcuts, void (Tfrm_Tulajdonsag::*handler)());
     void CreateMenus();
     void CreatePages();
     bool IsOwnShortcut(const QKeyEvent* event) const;

@@ -29,3 +29,4 @@ run crash_saves VIKORA_KILLS=${VIKORA_KILLS:-500} VIKORA_SYSCALL_POINTS=all \
 run session_end python3 "$tests/test_session_end.py"
 run save_faults python3 "$tests/test_save_faults.py"
 run hostile_files python3 "$tests/test_hostile_files.py"
+run linked_files python3 "$tests/test_linked_files.py"

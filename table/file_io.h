@@ -6,21 +6,14 @@
 #include <string>
 #include <string_view>
 
-struct TAtomicWriteOptions {
-    bool keepBackup = false;  // keep the previous file as path + ".bak"
-    unsigned mode = 0600;  // of the new file, before the umask
-};
+#include "files/atomic_write.h"
 
-// Replaces the file at `path` with `content` so that, whatever happens, the
-// file holds either the old or the new content in full. Throws EFCreateError
-// when the temporary file cannot be created and EWriteError on any later
-// failure; the previous file is then left untouched.
+// ReplaceFileAtomically with the table engine's errors: EFCreateError when
+// the temporary file cannot be created and EWriteError on any later failure;
+// the previous file is then left untouched. RemoveStaleTempFiles cleans up
+// after an interrupted write.
 void WriteFileAtomically(const std::string& path, std::string_view content,
                          const TAtomicWriteOptions& options = {});
-
-// Deletes temporary files that an interrupted WriteFileAtomically(path, ...)
-// left next to `path`. Errors are ignored.
-void RemoveStaleTempFiles(const std::string& path);
 
 inline constexpr std::uint64_t MaxReadableFileSize = std::uint64_t{256} << 20;
 

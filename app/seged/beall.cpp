@@ -3,6 +3,9 @@
 #include "ini_file.h"
 #include "private_folder.h"
 
+#include "files/atomic_write.h"
+
+#include <QFile>
 #include <QFileInfo>
 
 TBeall Beall;
@@ -25,6 +28,7 @@ QString Flag(bool value)
 
 void LoadDefaults(TBeall& beall, const QString& settingsFile)
 {
+    RemoveStaleTempFiles(QFile::encodeName(settingsFile).toStdString());
     const TIniFile ini(settingsFile);
     const QString& s = DefaultsSection;
     beall.Color = ini.ReadInteger(s, QStringLiteral("Color"), 8421631);

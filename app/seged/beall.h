@@ -34,7 +34,9 @@ struct TBeall {
 extern TBeall Beall;
 
 // Fills the defaults from the section "Defaults" of the settings file;
-// reading never fails (missing or bad values give the defaults).
+// reading never fails (missing or bad values give the defaults). Run at
+// start, it first removes the temporary files that interrupted writes of the
+// settings file left.
 void LoadDefaults(TBeall& beall, const QString& settingsFile);
 // Creates the settings file's folder (owner-only) when missing, then writes the
 // section "Defaults". Raises EIniFileException ("Unable to write to <path>")

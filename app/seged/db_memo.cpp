@@ -1,5 +1,6 @@
 #include "app/seged/db_memo.h"
 
+#include "app/seged/editor_text.h"
 #include "app/seged/table_values.h"
 #include "table/data_link.h"
 #include "table/mem_table.h"
@@ -77,12 +78,10 @@ void TDBMemo::ShowField()
     const TqorMemTable* table = m_link->DataSet();
     if (table && table->Active() && table->FindField(m_field.toStdString())) {
         text = NullToStr(table->GetValue(m_field.toStdString()), QString());
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     }
     m_showing = true;
-    if (text != toPlainText())
-        setPlainText(text);
+    if (text != EditorText(*this))
+        SetEditorText(*this, text);
     m_showing = false;
     setReadOnly(!CanModify());
 }
@@ -99,8 +98,7 @@ void TDBMemo::WriteField()
     TqorMemTable* table = m_link->DataSet();
     if (!table)
         return;
-    QString stored = toPlainText();
-    stored.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    const QString stored = EditorText(*this);
     m_writing = true;
     try {
         table->SetValue(m_field.toStdString(), stored.toStdString());

@@ -9,8 +9,8 @@ class TDataSource;
 
 // A multi-line text field that shows one field of a table's current record.
 // Typing puts the record into edit state and marks it modified; the typed
-// text is written into the field when the record is posted. Line ends are
-// CR LF in the field and LF in the widget.
+// text is written into the field when the record is posted. Every character
+// the user did not touch is written back as it was (see editor_text.h).
 class TDBMemo : public QPlainTextEdit {
     Q_OBJECT
 

@@ -17,29 +17,15 @@ std::string LocalPath(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-// The file a write replaces: the target of a symbolic link rather than the
-// link itself, so that a linked settings file stays linked.
-std::filesystem::path WriteTarget(const QString& fileName)
-{
-    const std::filesystem::path path = LocalPath(fileName);
-    std::error_code error;
-    if (!std::filesystem::is_symlink(path, error))
-        return path;
-    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
-    if (error)
-        throw std::filesystem::filesystem_error("cannot follow link", path, error);
-    return target;
-}
-
-// The current bytes; empty for a file that does not exist yet. Anything else
-// that cannot be read raises, so a write never replaces a file it did not see.
-std::string ContentBeforeWrite(const std::filesystem::path& target)
+// The current bytes; empty for a file that does not exist yet (nor the file
+// a link leads to). Anything else that cannot be read raises, so a write
+// never replaces a file it did not see.
+std::string ContentBeforeWrite(const std::string& path)
 {
     std::error_code error;
-    if (std::filesystem::symlink_status(target, error).type() ==
-        std::filesystem::file_type::not_found)
+    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found)
         return {};
-    return ReadWholeFile(target.string());
+    return ReadWholeFile(path);
 }
 
 }  // namespace
@@ -93,14 +79,15 @@ void TIniFile::WriteStrings(const QString& section, const QList<TIniValue>& valu
 {
     bool written = false;
     try {
-        const std::filesystem::path target = WriteTarget(m_fileName);
-        std::string content = ContentBeforeWrite(target);
+        // A linked settings file is written through its link, which stays.
+        const std::string path = LocalPath(m_fileName);
+        std::string content = ContentBeforeWrite(path);
         bool allSet = true;
         for (const TIniValue& value : values)
             allSet = allSet && SetIniValue(content, section, value.Key,
                                            Utf8ToCp1250(value.Value.toStdString()));
         if (allSet) {
-            WriteFileAtomically(target.string(), content);
+            WriteFileAtomically(path, content);
             written = true;
         }
     } catch (const std::exception&) {

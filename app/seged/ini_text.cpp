@@ -10,6 +10,9 @@ namespace {
 constexpr std::string_view Blanks = " \t\v\f";
 constexpr std::string_view LineEnd = "\r\n";
 constexpr auto npos = std::string_view::npos;
+// Editors that save as UTF-8 may put a byte order mark before the first
+// section header; it is skipped when reading and kept in place.
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -104,7 +107,7 @@ TKeySearch FindKey(std::string_view text, const QString& section, const QString&
         search.InsertAt = line.Next;
         search.InsertAfterOpenLine = !line.HasLineEnd();
     };
-    for (std::size_t pos = 0; pos < text.size();) {
+    for (std::size_t pos = text.starts_with(Utf8Bom) ? Utf8Bom.size() : 0; pos < text.size();) {
         const TLine line = LineAt(text, pos);
         const TParsedLine parsed = Parse(text, line);
         if (parsed.Kind == TLineKind::Section) {

@@ -16,6 +16,8 @@
 // for keys of the section before. A line holding '=' (and not starting with
 // ';') is a key. Everything else is kept as it stands. A NUL byte ends the
 // readable text; the bytes from it onwards are kept untouched by every edit.
+// A UTF-8 byte order mark at the very start is not part of the first line
+// and stays where it is.
 
 // The value of `key` in `section` (names matched without regard to case,
 // blanks around them ignored), with surrounding blanks trimmed and one pair of

@@ -57,6 +57,8 @@ private slots:
     void load();
     void newFileListsKeysInWriteOrder();
     void saveKeepsTheRestOfTheFile();
+    void byteOrderMarkIsTheSameSection();
+    void loadRemovesStaleTemporaryFiles();
     void readOnlyFolder();
 
 private:
@@ -182,6 +184,33 @@ void TestDefaults::saveKeepsTheRestOfTheFile()
                                           "AlphaBlendValue=255\r\n"
                                           "\r\n"
                                           "[frm_Programok]\r\nTop=7\r\n"));
+}
+
+void TestDefaults::byteOrderMarkIsTheSameSection()
+{
+    QVERIFY(WriteBytes(FilePath(), Bytes("\xEF\xBB\xBF[Defaults]\r\nFont.IsBold=1\r\n")));
+    TBeall beall;
+    LoadDefaults(beall, FilePath());
+    QVERIFY(beall.Font.Bold);
+    SaveDefaults(beall, FilePath());
+    const QByteArray saved = ReadBytes(FilePath());
+    QVERIFY(saved.startsWith("\xEF\xBB\xBF[Defaults]\r\nFont.IsBold=1\r\nColor=8421631\r\n"));
+    QCOMPARE(saved.count("[Defaults]"), 1);
+}
+
+void TestDefaults::loadRemovesStaleTemporaryFiles()
+{
+    QVERIFY(WriteBytes(FilePath(), Bytes("[Defaults]\r\n")));
+    const QStringList stale = {"Vikora.ini.Ab12Cd.tmp", "Vikora.ini.zzzzzz.tmp"};
+    const QStringList kept = {"Vikora.ini.bak", "Vikora.ini.toolong.tmp", "Other.ini.Ab12Cd.tmp"};
+    for (const QString& name : stale + kept)
+        QVERIFY(WriteBytes(m_folder->filePath(name), "x"));
+    TBeall beall;
+    LoadDefaults(beall, FilePath());
+    for (const QString& name : stale)
+        QVERIFY2(!QFile::exists(m_folder->filePath(name)), qPrintable(name));
+    for (const QString& name : kept)
+        QVERIFY2(QFile::exists(m_folder->filePath(name)), qPrintable(name));
 }
 
 void TestDefaults::readOnlyFolder()

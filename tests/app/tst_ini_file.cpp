@@ -125,6 +125,10 @@ void TestIniFile::readString_data()
                                   << "A" << NotFound;
     QTest::newRow("line without equals sign") << Bytes("[D]\r\nA\r\n") << "D"
                                               << "A" << NotFound;
+    QTest::newRow("UTF-8 byte order mark before the section")
+        << Bytes("\xEF\xBB\xBF[Defaults]\r\nA=1\r\n") << "Defaults"
+        << "A"
+        << "1";
     QTest::newRow("empty file") << QByteArray() << "D"
                                 << "A" << NotFound;
     QTest::newRow("header without ] before the key")
@@ -271,6 +275,11 @@ void TestIniFile::write_data()
     QTest::newRow("NUL tail kept after a new section")
         << Bytes("[A]\r\nx=1\0tail\r\n") << "B"
         << "k" << Bytes("[A]\r\nx=1\r\n\r\n[B]\r\nk=new\r\n\0tail\r\n");
+    QTest::newRow("byte order mark kept, its section found")
+        << Bytes("\xEF\xBB\xBF[A]\r\nx=1\r\n") << "A"
+        << "k" << Bytes("\xEF\xBB\xBF[A]\r\nx=1\r\nk=new\r\n");
+    QTest::newRow("byte order mark alone") << Bytes("\xEF\xBB\xBF") << "A"
+                                           << "k" << Bytes("\xEF\xBB\xBF[A]\r\nk=new\r\n");
     QTest::newRow("NUL inside the replaced line") << Bytes("[A]\r\nk=old\0rest\r\n") << "A"
                                                   << "k" << Bytes("[A]\r\nk=new\0rest\r\n");
 }

@@ -12,6 +12,7 @@
 #include "app/seged/message_boxes.h"
 #include "notes/ablak.h"
 #include "notes/tulajdonsag.h"
+#include "store_for_windows.h"
 #include "table/csv_format.h"
 #include "table/data_link.h"
 #include "table/datetime_text.h"
@@ -48,30 +49,6 @@ void Type(QWidget* widget, const QString& text)
     }
 }
 
-// The note windows' view of the store, as the program wires it.
-class StoreForWindows final : public INoteStore {
-public:
-    explicit StoreForWindows(TNoteStore& store) : m_store(store) { }
-    void SaveNotePosition(int az, int l, int t, int w, int h) override
-    {
-        m_store.SaveNotePosition(az, l, t, w, h);
-    }
-    void SaveNoteText(int az, const QString& text) override { m_store.SaveNoteText(az, text); }
-    void SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol) override
-    {
-        m_store.SaveNoteFlagAndDate(az, latszik, tol);
-    }
-    void DeleteNote(int az) override { m_store.DeleteNote(az); }
-    void SaveNoteFont(int az, const TFontSpec& font) override { m_store.SaveNoteFont(az, font); }
-    void SaveNoteColor(int az, std::int32_t color) override { m_store.SaveNoteColor(az, color); }
-    void SaveNoteAlignment(int az, int alignment) override
-    {
-        m_store.SaveNoteAlignment(az, alignment);
-    }
-
-private:
-    TNoteStore& m_store;
-};
 }  // namespace
 
 class TestNoteProperties : public QObject {

@@ -211,7 +211,7 @@ void TestAutostartStore::writeReplacesEntryAndClearsLeftovers()
 {
     QVERIFY(QDir().mkpath(AutostartFolder()));
     QVERIFY(WriteBytes(Entry("vikora.desktop"), "[Desktop Entry]\nExec=/old/vikora\n"));
-    QVERIFY(WriteBytes(Entry(".Vikora.desktop.a1B2c3"), "half written"));
+    QVERIFY(WriteBytes(Entry("Vikora.desktop.a1B2c3.tmp"), "half written"));
     QVERIFY(WriteBytes(Entry("Other.desktop"), "[Desktop Entry]\nExec=/usr/bin/other\n"));
     QCOMPARE(RegReadString(RunKey, "Vikora"), "/old/vikora");
 

@@ -360,6 +360,14 @@ void TestNoteWindow::doubleClickEndsResizeModeOrStartsEditing()
     QVERIFY(!w->EditMode());
     SendMouse(w->Label1, QEvent::MouseButtonDblClick, Qt::LeftButton, {150, 150});
     QVERIFY(w->EditMode());
+    // The release that follows stores the note's own height, not the edit
+    // mode's, so editing never makes the note grow.
+    m_store.Calls.clear();
+    SendMouse(w->Label1, QEvent::MouseButtonRelease, Qt::LeftButton, {150, 150});
+    QCOMPARE(w->NoteGeometry().height(), 120 + Tfrm_Ablak::EditModeExtraHeight);
+    QCOMPARE(m_store.Calls, QStringList{"position 7 100 100 200 120"});
+    w->aElment->trigger();
+    QCOMPARE(w->NoteGeometry().height(), 120);
 }
 
 void TestNoteWindow::anotherNoteTakesTheFrameButAMessageBoxDoesNot()

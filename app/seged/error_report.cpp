@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "app/seged/error_report.h"
 
 #include "app/seged/message_boxes.h"
 
