@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
-include <functional>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
