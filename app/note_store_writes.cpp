@@ -3,8 +3,8 @@
 // take it.
 #include "app/note_store.h"
 
-#include "app/seged/error_report.h"
 #include "app/seged/clock.h"
+#include "app/seged/error_report.h"
 #include "app/seged/message_boxes.h"
 #include "app/seged/private_folder.h"
 #include "table/errors.h"
