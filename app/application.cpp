@@ -16,6 +16,7 @@
 #include "notes/ablak.h"
 #include "settings/beallit.h"
 
+#include <QPointer>
 #include <QScreen>
 #include <QSessionManager>
 
@@ -183,7 +184,17 @@ int runApplication(int argc, char** argv)
                      [&sessionEnd](QSessionManager&) { sessionEnd.Begin(); });
 
     form.show();
-    return app.exec();
+    const int code = app.exec();
+    // Note windows have no owner that outlives the event loop: they go now,
+    // before the application object, also when a session ended inside a
+    // dialog left their deletion to an event loop that no longer runs.
+    QList<QPointer<Tfrm_Ablak>> notes;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* note = qobject_cast<Tfrm_Ablak*>(window))
+            notes.append(note);
+    for (const QPointer<Tfrm_Ablak>& note : notes)
+        delete note.data();
+    return code;
 }
 
 }  // namespace vikora

@@ -758,7 +758,7 @@ def run_scenarios(argv: list[str], scenarios, stale: tuple[str, ...], usage: str
     artifacts.mkdir(parents=True, exist_ok=True)
     for pattern in stale:
         for old in artifacts.glob(pattern):
-            old.unlink()
+            old.unlink(missing_ok=True)  # another test may clean the folder at once
     stop_on_signals()
 
     started = time.monotonic()
