@@ -138,7 +138,10 @@ class Round:
             x.run_tool("xdotool", "mouseup", "1")
             self.geometry_after(action, az, lambda s: (s.x, s.y) == (w.x + dx, w.y + dy))
         elif kind == "resize":
-            grow = self.rng.randint(-30, 40), self.rng.randint(-20, 40)
+            # The note stays inside the screen: the next start pulls a note that
+            # sticks out back in, and the round could no longer find it.
+            grow = (min(self.rng.randint(-30, 40), SCREEN_WIDTH - 10 - w.x - w.width),
+                    min(self.rng.randint(-20, 40), SCREEN_HEIGHT - 10 - w.y - w.height))
             x.focus(w)
             x.keys("F6")
             ex, ey = w.x + w.width - 2, w.y + w.height - 2
