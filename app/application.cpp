@@ -1,9 +1,9 @@
 #include "app/application.h"
 
 #include "app/main_form.h"
-#include "app/seged/error_report.h"
-#include "app/seged/globals.h"
-#include "app/seged/translations.h"
+#include "seged/error_report.h"
+#include "seged/globals.h"
+#include "seged/translations.h"
 #include "app/session_end.h"
 #include "app/vikora_application.h"
 #include "catalogue/programok.h"

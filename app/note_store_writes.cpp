@@ -3,10 +3,10 @@
 // take it.
 #include "app/note_store.h"
 
-#include "app/seged/clock.h"
-#include "app/seged/error_report.h"
-#include "app/seged/message_boxes.h"
-#include "app/seged/private_folder.h"
+#include "seged/clock.h"
+#include "seged/error_report.h"
+#include "seged/message_boxes.h"
+#include "seged/private_folder.h"
 #include "table/errors.h"
 #include "table/file_io.h"
 #include "table/mem_table.h"

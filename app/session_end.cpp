@@ -1,6 +1,6 @@
 #include "app/session_end.h"
 
-#include "app/seged/message_boxes.h"
+#include "seged/message_boxes.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "app/vikora_application.h"
 
-#include "app/seged/error_report.h"
+#include "seged/error_report.h"
 
 #include <exception>
 

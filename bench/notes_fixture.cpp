@@ -1,6 +1,6 @@
 #include "bench/notes_fixture.h"
 
-#include "app/notes_table.h"
+#include "record/notes_table.h"
 
 #include <array>
 #include <cstdint>

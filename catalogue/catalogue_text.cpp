@@ -1,6 +1,6 @@
 #include "catalogue/catalogue_text.h"
 
-#include "app/seged/utf8_to_text.h"
+#include "seged/utf8_to_text.h"
 #include "table/csv_format.h"
 #include "table/mem_table.h"
 #include "table/stream.h"

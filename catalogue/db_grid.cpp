@@ -6,8 +6,8 @@
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
 
-#include "app/seged/colors.h"
-#include "app/seged/globals.h"
+#include "seged/colors.h"
+#include "seged/globals.h"
 #include "table/field.h"
 #include "table/mem_table.h"
 

@@ -2,8 +2,8 @@
 // closing.
 #include "catalogue/programok.h"
 
-#include "app/seged/make_action.h"
-#include "app/seged/reported.h"
+#include "seged/make_action.h"
+#include "seged/reported.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -18,13 +18,13 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "app/seged/beall.h"
-#include "app/seged/form_position.h"
-#include "app/seged/globals.h"
-#include "app/seged/locale_collation.h"
-#include "app/seged/make_action.h"
-#include "app/seged/message_boxes.h"
-#include "app/seged/reported.h"
+#include "seged/beall.h"
+#include "seged/form_position.h"
+#include "seged/globals.h"
+#include "seged/locale_collation.h"
+#include "seged/make_action.h"
+#include "seged/message_boxes.h"
+#include "seged/reported.h"
 #include "assets/assets.h"
 #include "catalogue/catalogue_text.h"
 #include "desktop/starter.h"

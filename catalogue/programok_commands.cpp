@@ -10,8 +10,8 @@
 #include <QScopeGuard>
 #include <QUrl>
 
-#include "app/seged/reported.h"
-#include "app/seged/table_values.h"
+#include "seged/reported.h"
+#include "seged/table_values.h"
 #include "catalogue/input_guard.h"
 #include "desktop/safe_address.h"
 #include "desktop/starter.h"

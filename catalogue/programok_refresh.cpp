@@ -6,8 +6,8 @@
 #include <QScopeGuard>
 #include <QThread>
 
-#include "app/seged/globals.h"
-#include "app/seged/message_boxes.h"
+#include "seged/globals.h"
+#include "seged/message_boxes.h"
 #include "catalogue/catalogue_text.h"
 #include "catalogue/download_file.h"
 #include "table/file_io.h"

@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as a CSV table file. The table may refuse them with an
 // exception; a crash, a sanitizer report, a hang or a leak is a fault. A table
 // that was read must write out into a file that reads back.
-#include "app/notes_table.h"
+#include "record/notes_table.h"
 #include "table/csv_format.h"
 #include "table/mem_table.h"
 #include "table/stream.h"

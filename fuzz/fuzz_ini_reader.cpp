@@ -2,7 +2,7 @@
 // Besides a crash, a sanitizer report, a hang or a leak, these are faults: a
 // value that was written reads back differently, and a write that loses the
 // bytes after a NUL (which every edit keeps untouched).
-#include "app/seged/ini_text.h"
+#include "seged/ini_text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

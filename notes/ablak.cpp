@@ -1,8 +1,8 @@
 #include "notes/ablak.h"
 
-#include "app/seged/colors.h"
-#include "app/seged/editor_text.h"
-#include "app/seged/monitors.h"
+#include "seged/colors.h"
+#include "seged/editor_text.h"
+#include "seged/monitors.h"
 #include "desktop/window_state.h"
 #include "notes/note_format.h"
 #include "notes/note_pictures.h"

@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QWidget>
 
-#include "app/seged/beall.h"
+#include "seged/beall.h"
 #include "notes/note_actions.h"
 #include "table/values.h"
 

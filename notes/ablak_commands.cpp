@@ -2,7 +2,7 @@
 // and the toolbar.
 #include "notes/ablak.h"
 
-#include "app/seged/make_action.h"
+#include "seged/make_action.h"
 #include "notes/note_pictures.h"
 
 #include <QAction>

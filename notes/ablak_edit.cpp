@@ -1,8 +1,8 @@
 // Edit mode, the clipboard, closing and deleting.
 #include "notes/ablak.h"
 
-#include "app/seged/editor_text.h"
-#include "app/seged/message_boxes.h"
+#include "seged/editor_text.h"
+#include "seged/message_boxes.h"
 #include "notes/note_format.h"
 
 #include <QAction>

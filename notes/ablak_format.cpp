@@ -2,8 +2,8 @@
 // properties dialog and help.
 #include "notes/ablak.h"
 
-#include "app/seged/clock.h"
-#include "app/seged/editor_text.h"
+#include "seged/clock.h"
+#include "seged/editor_text.h"
 #include "notes/datumbe.h"
 #include "notes/font_dialog.h"
 #include "notes/note_format.h"

@@ -1,7 +1,7 @@
 // Dragging, snapping, resize mode, double-clicks and deactivation.
 #include "notes/ablak.h"
 
-#include "app/seged/reported.h"
+#include "seged/reported.h"
 #include "notes/placement.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // Colours, fonts, layout, the sizing border and the transparency settings.
 #include "notes/ablak.h"
 
-#include "app/seged/colors.h"
+#include "seged/colors.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -1,9 +1,9 @@
 #include "notes/datumbe.h"
 
-#include "app/seged/beall.h"
-#include "app/seged/clock.h"
-#include "app/seged/colors.h"
-#include "app/seged/form_position.h"
+#include "seged/beall.h"
+#include "seged/clock.h"
+#include "seged/colors.h"
+#include "seged/form_position.h"
 #include "assets/assets.h"
 #include "notes/date_field.h"
 

@@ -1,6 +1,6 @@
 #include "notes/font_dialog.h"
 
-#include "app/seged/colors.h"
+#include "seged/colors.h"
 #include "notes/note_format.h"
 #include "notes/shown_face.h"
 

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-#include "app/seged/beall.h"
+#include "seged/beall.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/seged/beall.h"
+#include "seged/beall.h"
 #include "table/values.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/seged/beall.h"
+#include "seged/beall.h"
 
 #include <QFont>
 #include <QString>
@@ -8,7 +8,7 @@
 #include <Qt>
 
 // Note texts keep CR LF line ends in the table; the label shows LF. The
-// editors take the stored text itself (app/seged/editor_text.h).
+// editors take the stored text itself (seged/editor_text.h).
 QString StoredToShown(const QString& stored);
 
 // Alignment codes of notes: 0 left, 1 right, 2 centre.

@@ -1,6 +1,6 @@
 #include "notes/placement.h"
 
-#include "app/seged/monitors.h"
+#include "seged/monitors.h"
 
 #include <cstdlib>
 

@@ -2,9 +2,9 @@
 // context menu of the text, and the command table with its shortcuts.
 #include "notes/tulajdonsag.h"
 
-#include "app/seged/db_check_box.h"
-#include "app/seged/db_memo.h"
-#include "app/seged/make_action.h"
+#include "seged/db_check_box.h"
+#include "seged/db_memo.h"
+#include "seged/make_action.h"
 #include "notes/date_field.h"
 #include "notes/note_pictures.h"
 

@@ -2,12 +2,12 @@
 // state, the formatting commands, OK and cancel.
 #include "notes/tulajdonsag.h"
 
-#include "app/seged/clock.h"
-#include "app/seged/colors.h"
-#include "app/seged/db_check_box.h"
-#include "app/seged/db_memo.h"
-#include "app/seged/message_boxes.h"
-#include "app/seged/table_values.h"
+#include "seged/clock.h"
+#include "seged/colors.h"
+#include "seged/db_check_box.h"
+#include "seged/db_memo.h"
+#include "seged/message_boxes.h"
+#include "seged/table_values.h"
 #include "notes/datumbe.h"
 #include "notes/font_dialog.h"
 #include "notes/note_format.h"

@@ -32,7 +32,7 @@ if [ "$mode" = all ] || [ "$mode" = --tidy ]; then
         exit 1
     fi
     # The program's own sources only: no tests, benchmarks, fuzzers or generated files.
-    mapfile -t units < <(git ls-files '*.cpp' | grep -E '^(app|files|table|notes|desktop|assets|settings|catalogue|help)/|^main\.cpp$')
+    mapfile -t units < <(git ls-files '*.cpp' | grep -E '^(app|seged|record|files|table|notes|desktop|assets|settings|catalogue|help)/|^main\.cpp$')
     run-clang-tidy -quiet -p "$database" -j "$(nproc)" "${units[@]/#/$PWD/}" \
         >"$database/clang-tidy.log" 2>&1 || true
     if grep -qE '(warning|error):' "$database/clang-tidy.log"; then

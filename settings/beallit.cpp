@@ -1,6 +1,6 @@
 #include "settings/beallit.h"
 
-#include "app/seged/colors.h"
+#include "seged/colors.h"
 #include "notes/font_dialog.h"
 #include "notes/note_format.h"
 #include "notes/note_pictures.h"

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "app/seged/beall.h"
+#include "seged/beall.h"
 #include "settings/autostart_choice.h"
 
 #include <cstdint>

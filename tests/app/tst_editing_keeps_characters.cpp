@@ -3,12 +3,12 @@
 #include <QtTest>
 
 #include "app/note_store.h"
-#include "app/notes_table.h"
-#include "app/seged/beall.h"
-#include "app/seged/clock.h"
-#include "app/seged/db_memo.h"
-#include "app/seged/globals.h"
-#include "app/seged/message_boxes.h"
+#include "record/notes_table.h"
+#include "seged/beall.h"
+#include "seged/clock.h"
+#include "seged/db_memo.h"
+#include "seged/globals.h"
+#include "seged/message_boxes.h"
 #include "notes/ablak.h"
 #include "notes/tulajdonsag.h"
 #include "store_for_windows.h"

@@ -1,10 +1,10 @@
 #include "app/main_form.h"
-#include "app/seged/beall.h"
-#include "app/seged/clock.h"
-#include "app/seged/db_memo.h"
-#include "app/seged/error_report.h"
-#include "app/seged/globals.h"
-#include "app/seged/message_boxes.h"
+#include "seged/beall.h"
+#include "seged/clock.h"
+#include "seged/db_memo.h"
+#include "seged/error_report.h"
+#include "seged/globals.h"
+#include "seged/message_boxes.h"
 #include "notes/tulajdonsag.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "app/seged/message_boxes.h"
+#include "seged/message_boxes.h"
 #include "app/session_end.h"
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "app/main_form.h"
-#include "app/seged/beall.h"
-#include "app/seged/clock.h"
-#include "app/seged/globals.h"
-#include "app/seged/message_boxes.h"
+#include "seged/beall.h"
+#include "seged/clock.h"
+#include "seged/globals.h"
+#include "seged/message_boxes.h"
 #include "app/tray_watch.h"
 
 #include <QAction>

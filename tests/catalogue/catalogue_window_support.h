@@ -3,8 +3,8 @@
 // A private data folder, recorded message boxes and opened addresses for the
 // catalogue window's tests.
 
-#include "app/seged/globals.h"
-#include "app/seged/message_boxes.h"
+#include "seged/globals.h"
+#include "seged/message_boxes.h"
 #include "catalogue/download_file.h"
 #include "catalogue/programok.h"
 #include "catalogue_fixture.h"

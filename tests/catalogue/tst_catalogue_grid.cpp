@@ -2,7 +2,7 @@
 // column widths and the keys that open a program's page.
 #include "catalogue_window_support.h"
 
-#include "app/seged/colors.h"
+#include "seged/colors.h"
 
 #include <QHeaderView>
 #include <QImage>

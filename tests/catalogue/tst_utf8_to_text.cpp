@@ -1,5 +1,5 @@
 // Downloaded UTF-8 to the program's Windows-1250 text.
-#include "app/seged/utf8_to_text.h"
+#include "seged/utf8_to_text.h"
 
 #include <QTest>
 

@@ -2,8 +2,8 @@
 
 // A recording note store and a note window opened with plain values.
 
-#include "app/seged/beall.h"
-#include "app/seged/globals.h"
+#include "seged/beall.h"
+#include "seged/globals.h"
 #include "notes/ablak.h"
 #include "notes/note_actions.h"
 

@@ -1,10 +1,10 @@
 // The date dialog and AskDate.
 #include "notes/datumbe.h"
 
-#include "app/seged/beall.h"
-#include "app/seged/clock.h"
-#include "app/seged/globals.h"
-#include "app/seged/ini_file.h"
+#include "seged/beall.h"
+#include "seged/clock.h"
+#include "seged/globals.h"
+#include "seged/ini_file.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>

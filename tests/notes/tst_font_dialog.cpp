@@ -1,7 +1,7 @@
 // The font dialog with its colour choice, and the colour dialog.
 #include "notes/font_dialog.h"
 
-#include "app/seged/translations.h"
+#include "seged/translations.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -2,8 +2,8 @@
 // the toolbar, the question before deleting, the dragging flag.
 #include "note_test_support.h"
 
-#include "app/seged/clock.h"
-#include "app/seged/message_boxes.h"
+#include "seged/clock.h"
+#include "seged/message_boxes.h"
 #include "notes/font_dialog.h"
 
 #include <QAction>

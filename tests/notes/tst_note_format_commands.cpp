@@ -3,8 +3,8 @@
 // dialogs.
 #include "note_test_support.h"
 
-#include "app/seged/clock.h"
-#include "app/seged/colors.h"
+#include "seged/clock.h"
+#include "seged/colors.h"
 #include "notes/datumbe.h"
 #include "notes/font_dialog.h"
 

@@ -7,11 +7,11 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include "app/notes_table.h"
-#include "app/seged/clock.h"
-#include "app/seged/db_check_box.h"
-#include "app/seged/db_memo.h"
-#include "app/seged/message_boxes.h"
+#include "record/notes_table.h"
+#include "seged/clock.h"
+#include "seged/db_check_box.h"
+#include "seged/db_memo.h"
+#include "seged/message_boxes.h"
 #include "notes/font_dialog.h"
 #include "notes/tulajdonsag.h"
 #include "table/data_link.h"

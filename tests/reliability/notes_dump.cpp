@@ -4,7 +4,7 @@
 // when the file read cleanly; 1 with the reason on standard error otherwise.
 // With --fields every field follows the text, as name=value (the value as
 // hexadecimal UTF-8 for texts, the number otherwise, empty when null).
-#include "app/notes_table.h"
+#include "record/notes_table.h"
 #include "table/csv_format.h"
 #include "table/mem_table.h"
 

@@ -1,6 +1,6 @@
 #include "settings/beallit.h"
 
-#include "app/seged/globals.h"
+#include "seged/globals.h"
 #include "notes/font_dialog.h"
 #include "notes/settings_beat.h"
 #include "tests/notes/note_test_support.h"

@@ -4,7 +4,7 @@
 // table read from or written to bytes in memory, and readable forms of the
 // records and of the error an operation raises.
 
-#include "app/notes_table.h"
+#include "record/notes_table.h"
 #include "failure_text.h"
 #include "table/csv_format.h"
 #include "table/datetime_text.h"

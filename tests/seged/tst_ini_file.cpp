@@ -1,4 +1,4 @@
-#include "app/seged/ini_file.h"
+#include "seged/ini_file.h"
 #include "seged_test_support.h"
 
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/seged/table_values.h"
+#include "seged/table_values.h"
 
 #include "table/datetime_text.h"
 #include "table/errors.h"

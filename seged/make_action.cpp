@@ -1,6 +1,6 @@
-#include "app/seged/make_action.h"
+#include "seged/make_action.h"
 
-#include "app/seged/reported.h"
+#include "seged/reported.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "app/seged/db_check_box.h"
+#include "seged/db_check_box.h"
 
-#include "app/seged/table_values.h"
+#include "seged/table_values.h"
 #include "table/data_link.h"
 #include "table/mem_table.h"
 

@@ -1,5 +1,5 @@
-#include "app/seged/beall.h"
-#include "app/seged/ini_file.h"
+#include "seged/beall.h"
+#include "seged/ini_file.h"
 #include "seged_test_support.h"
 
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // been read.
 #include <QTest>
 
-#include "app/seged/table_values.h"
+#include "seged/table_values.h"
 
 #include "table/datetime_text.h"
 #include "table/errors.h"

@@ -1,4 +1,4 @@
-#include "app/notes_table.h"
+#include "record/notes_table.h"
 
 #include "table/mem_table.h"
 

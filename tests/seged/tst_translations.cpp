@@ -1,4 +1,4 @@
-#include "app/seged/translations.h"
+#include "seged/translations.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

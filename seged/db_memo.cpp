@@ -1,7 +1,7 @@
-#include "app/seged/db_memo.h"
+#include "seged/db_memo.h"
 
-#include "app/seged/editor_text.h"
-#include "app/seged/table_values.h"
+#include "seged/editor_text.h"
+#include "seged/table_values.h"
 #include "table/data_link.h"
 #include "table/mem_table.h"
 

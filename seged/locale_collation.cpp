@@ -1,4 +1,4 @@
-#include "app/seged/locale_collation.h"
+#include "seged/locale_collation.h"
 
 #include <QCollator>
 #include <QStringDecoder>

@@ -1,4 +1,4 @@
-#include "app/seged/utf8_to_text.h"
+#include "seged/utf8_to_text.h"
 
 #include "table/cp1250.h"
 #include "table/utf8.h"

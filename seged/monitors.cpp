@@ -1,6 +1,6 @@
-#include "app/seged/monitors.h"
+#include "seged/monitors.h"
 
-#include "app/seged/globals.h"
+#include "seged/globals.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,5 +1,5 @@
-#include "app/seged/beall.h"
-#include "app/seged/globals.h"
+#include "seged/beall.h"
+#include "seged/globals.h"
 #include "seged_test_support.h"
 
 #include <QFileInfo>

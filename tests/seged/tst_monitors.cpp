@@ -1,4 +1,4 @@
-#include "app/seged/monitors.h"
+#include "seged/monitors.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "app/seged/editor_text.h"
+#include "seged/editor_text.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>

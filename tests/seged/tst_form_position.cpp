@@ -1,6 +1,6 @@
-#include "app/seged/form_position.h"
-#include "app/seged/globals.h"
-#include "app/seged/ini_file.h"
+#include "seged/form_position.h"
+#include "seged/globals.h"
+#include "seged/ini_file.h"
 #include "seged_test_support.h"
 
 #include <QFileInfo>

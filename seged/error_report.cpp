@@ -1,6 +1,6 @@
-#include "app/seged/error_report.h"
+#include "seged/error_report.h"
 
-#include "app/seged/message_boxes.h"
+#include "seged/message_boxes.h"
 
 QString ErrorReportText(const QString& message)
 {

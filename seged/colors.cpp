@@ -1,4 +1,4 @@
-#include "app/seged/colors.h"
+#include "seged/colors.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -2,8 +2,8 @@
 #include <QPlainTextEdit>
 #include <QtTest>
 
-#include "app/seged/db_check_box.h"
-#include "app/seged/db_memo.h"
+#include "seged/db_check_box.h"
+#include "seged/db_memo.h"
 #include "table/data_link.h"
 #include "table/mem_table.h"
 

@@ -1,4 +1,4 @@
-#include "app/seged/clock.h"
+#include "seged/clock.h"
 
 namespace {
 std::function<QDateTime()>& Clock()

@@ -1,6 +1,6 @@
-#include "app/seged/reported.h"
+#include "seged/reported.h"
 
-#include "app/seged/error_report.h"
+#include "seged/error_report.h"
 
 #include <QtGlobal>
 
