@@ -1,14 +1,14 @@
 #include "notes/ablak.h"
 
-#include "seged/colors.h"
-#include "seged/editor_text.h"
-#include "seged/monitors.h"
+#include "assets/note_pictures.h"
 #include "desktop/window_state.h"
-#include "notes/note_format.h"
-#include "notes/note_pictures.h"
 #include "notes/placement.h"
 #include "notes/screen_watch.h"
 #include "notes/settings_beat.h"
+#include "seged/colors.h"
+#include "seged/editor_text.h"
+#include "seged/monitors.h"
+#include "seged/note_format.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -2,8 +2,8 @@
 // and the toolbar.
 #include "notes/ablak.h"
 
+#include "assets/note_pictures.h"
 #include "seged/make_action.h"
-#include "notes/note_pictures.h"
 
 #include <QAction>
 #include <QApplication>

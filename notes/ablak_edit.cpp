@@ -3,7 +3,7 @@
 
 #include "seged/editor_text.h"
 #include "seged/message_boxes.h"
-#include "notes/note_format.h"
+#include "seged/note_format.h"
 
 #include <QAction>
 #include <QLabel>

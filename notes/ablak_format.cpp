@@ -2,11 +2,11 @@
 // properties dialog and help.
 #include "notes/ablak.h"
 
+#include "notes/datumbe.h"
 #include "seged/clock.h"
 #include "seged/editor_text.h"
-#include "notes/datumbe.h"
-#include "notes/font_dialog.h"
-#include "notes/note_format.h"
+#include "seged/font_dialog.h"
+#include "seged/note_format.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

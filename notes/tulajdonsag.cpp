@@ -2,11 +2,11 @@
 // context menu of the text, and the command table with its shortcuts.
 #include "notes/tulajdonsag.h"
 
+#include "assets/note_pictures.h"
+#include "notes/date_field.h"
 #include "seged/db_check_box.h"
 #include "seged/db_memo.h"
 #include "seged/make_action.h"
-#include "notes/date_field.h"
-#include "notes/note_pictures.h"
 
 #include <QAction>
 #include <QApplication>

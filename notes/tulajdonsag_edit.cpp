@@ -2,15 +2,15 @@
 // state, the formatting commands, OK and cancel.
 #include "notes/tulajdonsag.h"
 
+#include "notes/datumbe.h"
 #include "seged/clock.h"
 #include "seged/colors.h"
 #include "seged/db_check_box.h"
 #include "seged/db_memo.h"
+#include "seged/font_dialog.h"
 #include "seged/message_boxes.h"
+#include "seged/note_format.h"
 #include "seged/table_values.h"
-#include "notes/datumbe.h"
-#include "notes/font_dialog.h"
-#include "notes/note_format.h"
 #include "table/data_link.h"
 #include "table/mem_table.h"
 

@@ -3,6 +3,7 @@
 #   scripts/check-style.sh           both checks (clang-tidy needs build/compile_commands.json)
 #   scripts/check-style.sh --format  the layout only; lists the files that differ
 #   scripts/check-style.sh --tidy    clang-tidy only
+#   scripts/check-style.sh --layers  the include directions between folders only
 # VIKORA_STYLE_FORMAT=report prints the layout differences without failing
 # (used until the tree has been formatted once).
 set -euo pipefail
@@ -23,6 +24,40 @@ if [ "$mode" = all ] || [ "$mode" = --format ]; then
     echo "clang-format: ${#differ[@]} of ${#sources[@]} files differ from .clang-format"
     for f in "${differ[@]}"; do echo "  $f"; done
     if ((${#differ[@]})) && [ "${VIKORA_STYLE_FORMAT:-}" != report ]; then status=1; fi
+fi
+
+if [ "$mode" = all ] || [ "$mode" = --layers ]; then
+    # The folders a folder's sources may include from, lowest layer first.
+    # Every library exports the repository root, so only this keeps a lower
+    # folder from reaching up.
+    declare -A allowed=(
+        [files]=""
+        [table]="files"
+        [record]="files table"
+        [seged]="files table record"
+        [assets]=""
+        [desktop]="files"
+        [notes]="files table record seged assets desktop"
+        [settings]="files table record seged assets desktop"
+        [catalogue]="files table record seged assets desktop"
+        [help]="files table record seged assets desktop"
+        [app]="files table record seged assets desktop notes settings catalogue help"
+    )
+    wrong=0
+    for f in "${sources[@]}"; do
+        folder=${f%%/*}
+        [ "$folder" != "$f" ] && [ -n "${allowed[$folder]+set}" ] || continue
+        while IFS= read -r included; do
+            target=${included%%/*}
+            if [ -n "${allowed[$target]+set}" ] && [ "$target" != "$folder" ] &&
+                [[ " ${allowed[$folder]} " != *" $target "* ]]; then
+                echo "  $f includes $included: $folder/ may include only from: ${allowed[$folder]:-nothing}"
+                wrong=$((wrong + 1))
+            fi
+        done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$f")
+    done
+    echo "include directions: $wrong includes against the layers"
+    if ((wrong)); then status=1; fi
 fi
 
 if [ "$mode" = all ] || [ "$mode" = --tidy ]; then

@@ -1,9 +1,9 @@
 #include "settings/beallit.h"
 
+#include "assets/note_pictures.h"
 #include "seged/colors.h"
-#include "notes/font_dialog.h"
-#include "notes/note_format.h"
-#include "notes/note_pictures.h"
+#include "seged/font_dialog.h"
+#include "seged/note_format.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

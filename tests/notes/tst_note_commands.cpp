@@ -3,8 +3,8 @@
 #include "note_test_support.h"
 
 #include "seged/clock.h"
+#include "seged/font_dialog.h"
 #include "seged/message_boxes.h"
-#include "notes/font_dialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,10 +3,10 @@
 // dialogs.
 #include "note_test_support.h"
 
+#include "notes/datumbe.h"
 #include "seged/clock.h"
 #include "seged/colors.h"
-#include "notes/datumbe.h"
-#include "notes/font_dialog.h"
+#include "seged/font_dialog.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "settings/beallit.h"
 
-#include "seged/globals.h"
-#include "notes/font_dialog.h"
 #include "notes/settings_beat.h"
+#include "seged/font_dialog.h"
+#include "seged/globals.h"
 #include "tests/notes/note_test_support.h"
 
 #include <QButtonGroup>

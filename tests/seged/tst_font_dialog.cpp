@@ -1,5 +1,5 @@
 // The font dialog with its colour choice, and the colour dialog.
-#include "notes/font_dialog.h"
+#include "seged/font_dialog.h"
 
 #include "seged/translations.h"
 

@@ -1,4 +1,4 @@
-#include "notes/shown_face.h"
+#include "seged/shown_face.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

@@ -1,8 +1,8 @@
-#include "notes/font_dialog.h"
+#include "seged/font_dialog.h"
 
 #include "seged/colors.h"
-#include "notes/note_format.h"
-#include "notes/shown_face.h"
+#include "seged/note_format.h"
+#include "seged/shown_face.h"
 
 #include <QColorDialog>
 #include <QComboBox>

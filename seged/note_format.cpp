@@ -1,4 +1,4 @@
-#include "notes/note_format.h"
+#include "seged/note_format.h"
 
 QString StoredToShown(const QString& stored)
 {

@@ -1,4 +1,4 @@
-#include "notes/note_pictures.h"
+#include "assets/note_pictures.h"
 
 #include "assets/assets.h"
 
