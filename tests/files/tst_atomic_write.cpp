@@ -1,4 +1,5 @@
 #include "files/atomic_write.h"
+#include "tests/file_test_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,30 +17,6 @@
 // of its own holding the previous content.
 
 namespace {
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<cannot read " + path.toUtf8() + ">";
-    return file.readAll();
-}
-
-bool WriteBytes(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QStringList FilesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-std::string Std(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 QString LinkText(const QString& path)
 {

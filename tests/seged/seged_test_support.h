@@ -3,6 +3,8 @@
 // Helpers for the tests of the shared helpers: files as bytes, permissions,
 // a private home, a read-only folder.
 
+#include "tests/file_test_support.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -22,42 +24,6 @@ template <std::size_t N>
 QByteArray Bytes(const char (&text)[N])
 {
     return QByteArray(text, N - 1);
-}
-
-inline QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<cannot read " + path.toUtf8() + ">";
-    return file.readAll();
-}
-
-inline bool WriteBytes(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-inline unsigned PermissionsOf(const QString& path)
-{
-    struct stat info { };
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return 0;
-    return info.st_mode & 07777;
-}
-
-// The message of the expected exception, or a note of what happened instead.
-template <typename TError, typename TAction>
-QString ErrorMessageOf(TAction action)
-{
-    try {
-        action();
-    } catch (const TError& error) {
-        return QString::fromStdString(error.what());
-    } catch (const std::exception& error) {
-        return "unexpected exception: " + QString::fromStdString(error.what());
-    }
-    return "no exception";
 }
 
 // HOME, XDG_DATA_HOME and XDG_CONFIG_HOME pointed into a temporary folder for

@@ -1,4 +1,5 @@
 #include "csv_test_support.h"
+#include "tests/file_test_support.h"
 
 #include "table/file_io.h"
 
@@ -15,22 +16,9 @@
 
 namespace {
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<cannot read " + path.toUtf8() + ">";
-    return file.readAll();
-}
-
-std::string Std(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
 QByteArray ExampleFile()
 {
-    return FileBytes(QFINDTESTDATA("data/notes_example.csv"));
+    return ReadBytes(QFINDTESTDATA("data/notes_example.csv"));
 }
 
 // The note of the example file, made as the new-note command makes it.
@@ -129,7 +117,7 @@ void TestCsvWrite::exampleNoteWrittenByteForByte()
 
     const QByteArray expected = ExampleFile();
     QCOMPARE(expected.count("\r\n"), 25);
-    QCOMPARE(FileBytes(path), expected);
+    QCOMPARE(ReadBytes(path), expected);
 }
 
 void TestCsvWrite::exampleFileReadsBackToTheSameNote()
@@ -341,7 +329,7 @@ void TestCsvWrite::failedWriteKeepsThePreviousFile()
     AddExampleNote(table);
     if (fillDisk)
         table.WriteToFile(Std(path));
-    const QByteArray before = FileBytes(path);
+    const QByteArray before = ReadBytes(path);
 
     // A note far larger than the 64 KiB disk.
     table.Edit();
@@ -351,7 +339,7 @@ void TestCsvWrite::failedWriteKeepsThePreviousFile()
 
     if (fillDisk) {
         QCOMPARE(failure, "EWriteError: Stream write error");
-        QCOMPARE(FileBytes(path), before);
+        QCOMPARE(ReadBytes(path), before);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Vikora.csv"});
     } else {
         QCOMPARE(failure,

@@ -1,5 +1,6 @@
 #include "table/errors.h"
 #include "table/file_io.h"
+#include "tests/file_test_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,52 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<cannot read " + path.toUtf8() + ">";
-    return file.readAll();
-}
-
-bool WriteBytes(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QStringList FilesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-unsigned PermissionsOf(const QString& path)
-{
-    struct stat info { };
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return 0;
-    return info.st_mode & 07777;
-}
-
-std::string Std(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-// The message of the expected exception, or a note of what happened instead.
-template <typename TError, typename TAction>
-QString ErrorMessageOf(TAction action)
-{
-    try {
-        action();
-    } catch (const TError& error) {
-        return QString::fromStdString(error.what());
-    } catch (const std::exception& error) {
-        return "unexpected exception: " + QString::fromStdString(error.what());
-    }
-    return "no exception";
-}
 
 // A 64 KiB tmpfs over `folder` while the object lives. Needs root.
 class TSmallTmpfs {

@@ -1,4 +1,5 @@
 #include "table_test_support.h"
+#include "tests/file_test_support.h"
 
 #include "table/stream.h"
 #include "table/stream_format.h"
@@ -138,12 +139,6 @@ QStringList Names(const TqorMemTable& table)
 QString CurrentName(const TqorMemTable& table)
 {
     return QString::fromStdString(table.GetField("nev").AsString());
-}
-
-bool WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 const QString NoError = "no error";
