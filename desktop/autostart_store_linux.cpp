@@ -68,7 +68,7 @@ QString ReadAutostartEntry(const QString& name)
     if (!keys)
         throw EAutostartEntryUnreadable(name, path);
     // An entry switched off this way is how desktops record "do not start":
-    // the program is not started, so there is no entry.
+    // the program is not started, so it reads as no entry.
     if (keys->value(QStringLiteral("Hidden")) == u"true" ||
         keys->value(QStringLiteral("X-GNOME-Autostart-enabled")) == u"false")
         return {};
