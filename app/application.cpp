@@ -7,9 +7,8 @@
 #include "app/session_end.h"
 #include "app/vikora_application.h"
 #include "catalogue/programok.h"
-#include "desktop/app_instance.h"
 #include "desktop/instance_command.h"
-#include "desktop/one_instance.h"
+#include "desktop/single_instance.h"
 #include "desktop/termination_signals.h"
 #include "help/help_window.h"
 #include "help/nevjegy.h"
@@ -114,10 +113,8 @@ int runApplication(int argc, char** argv)
     }
 
     // A later copy hands over before it reads or writes any file.
-    TAppInstance instance(QCoreApplication::applicationFilePath());
-    TOneInstance OneInstance1;
-    OneInstance1.SetCommand(commandLine.Command);
-    if (OneInstance1.Loaded(instance))
+    TSingleInstance instance(QCoreApplication::applicationFilePath());
+    if (instance.HandOver(commandLine.Command))
         return 0;
     // Nothing runs that could be ended.
     if (commandLine.Command == TInstanceCommand::Quit)
@@ -169,7 +166,7 @@ int runApplication(int argc, char** argv)
         ProgramokCommand({&form.CatalogueOpen,
                           [&form](const QString& address) { form.LaunchAddress(address); }});
     };
-    QObject::connect(&instance, &TAppInstance::commandRequested, &form, &Tfrm_Main::RunCommand);
+    QObject::connect(&instance, &TSingleInstance::commandRequested, &form, &Tfrm_Main::RunCommand);
     form.SetStartCommand(commandLine.Command);
 
     // The exit sequence also runs when the session ends or a signal asks the

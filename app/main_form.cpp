@@ -11,7 +11,7 @@
 #include "app/tray_watch.h"
 #include "assets/assets.h"
 #include "desktop/maker_addresses.h"
-#include "desktop/starter.h"
+#include "desktop/open_address.h"
 #include "desktop/window_state.h"
 
 #include <QAction>
@@ -105,9 +105,6 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
         if (m_noTrayMessage)
             m_noTrayMessage->close();
     });
-
-    Exe = new TStarter(this);
-    Exe->setObjectName(QStringLiteral("Exe"));
 
     DefineNoteFields(Tbl);
     Tbl.DefaultFormat = &qorCSVStreamFormat1;
@@ -238,8 +235,8 @@ void Tfrm_Main::Timer2Timer()
 
 void Tfrm_Main::LaunchAddress(const QString& address)
 {
-    Exe->SetCommand(address);
-    Exe->Execute();
+    // Nothing is shown when no program opens the address.
+    OpenAddress(address);
 }
 
 void Tfrm_Main::aUjExecute()

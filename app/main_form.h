@@ -20,7 +20,6 @@ class QMenu;
 class QMessageBox;
 class QSystemTrayIcon;
 class QTimer;
-class TStarter;
 class TTrayWatch;
 
 // The splash at start and, for the whole run, the owner of the notes table,
@@ -49,7 +48,6 @@ public:
     QLabel* Image1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QSystemTrayIcon* Tray = nullptr;
-    TStarter* Exe = nullptr;
     // Whether the desktop has a tray; the start-up step begins watching.
     TTrayWatch* TrayWatch = nullptr;
 

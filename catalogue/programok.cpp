@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "assets/assets.h"
+#include "catalogue/catalogue_text.h"
 #include "seged/beall.h"
 #include "seged/form_position.h"
 #include "seged/globals.h"
@@ -25,9 +27,6 @@
 #include "seged/make_action.h"
 #include "seged/message_boxes.h"
 #include "seged/reported.h"
-#include "assets/assets.h"
-#include "catalogue/catalogue_text.h"
-#include "desktop/starter.h"
 #include "table/file_io.h"
 
 #include <cmath>
@@ -64,9 +63,6 @@ Tfrm_Programok::Tfrm_Programok(TProgramokHooks hooks, QWidget* parent)
     setSizeGripEnabled(false);
     setFont(QFont(QStringLiteral("Segoe UI"), font().pointSize()));
     resize(DesignWidth, DesignHeight);
-
-    m_starter = new TStarter(this);
-    m_starter->setObjectName(QStringLiteral("Exe"));
 
     DefineCatalogueFields(Tbl);
     Tbl.SortFields = "programok";

@@ -18,13 +18,12 @@ class QLabel;
 class QMenu;
 class QStatusBar;
 class QToolBar;
-class TStarter;
 
 // What the catalogue window needs from the program around it.
 struct TProgramokHooks {
     // The main form's flag that a catalogue window exists.
     bool* CatalogueOpen = nullptr;
-    // Opens a web address; the window's own launcher when empty.
+    // Opens a web address; OpenAddress() when empty.
     std::function<void(const QString&)> LaunchAddress;
 };
 
@@ -94,7 +93,6 @@ private:
     void Launch(const QString& address);
 
     TProgramokHooks m_hooks;
-    TStarter* m_starter = nullptr;
     QPixmap m_tick;
     QPixmap m_cross;
     bool m_closed = false;

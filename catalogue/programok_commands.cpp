@@ -10,11 +10,11 @@
 #include <QScopeGuard>
 #include <QUrl>
 
+#include "catalogue/input_guard.h"
+#include "desktop/open_address.h"
+#include "desktop/safe_address.h"
 #include "seged/reported.h"
 #include "seged/table_values.h"
-#include "catalogue/input_guard.h"
-#include "desktop/safe_address.h"
-#include "desktop/starter.h"
 
 namespace {
 constexpr int IngyenesColumn = 3;
@@ -91,8 +91,7 @@ void Tfrm_Programok::Launch(const QString& address)
         m_hooks.LaunchAddress(normalised);
         return;
     }
-    m_starter->SetCommand(normalised);
-    m_starter->Execute();
+    OpenAddress(normalised);
 }
 
 void Tfrm_Programok::aFrissitExecute()

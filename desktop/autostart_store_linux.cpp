@@ -21,19 +21,18 @@ QString AutostartFolder()
     return config + "/autostart";
 }
 
-// A value name becomes a file name, so it must be one.
-bool IsUsableValueName(const QString& valueName)
+// An entry name becomes a file name, so it must be one.
+bool IsUsableEntryName(const QString& name)
 {
-    return !valueName.isEmpty() && valueName != u"." && valueName != u".." &&
-           !valueName.contains(u'/') && !valueName.contains(QChar(0)) &&
-           QFile::encodeName(valueName + EntrySuffix).size() <= 255;
+    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
+           !name.contains(QChar(0)) && QFile::encodeName(name + EntrySuffix).size() <= 255;
 }
 
-// The entries that hold the value, matched without regard to case; the
-// entry with exactly that name first.
-QStringList EntriesOf(const QString& folder, const QString& valueName)
+// The entry files of the name, matched without regard to case; the file
+// with exactly that name first.
+QStringList EntriesOf(const QString& folder, const QString& name)
 {
-    const QString wanted = valueName + EntrySuffix;
+    const QString wanted = name + EntrySuffix;
     QStringList found;
     const auto names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                               QDir::NoDotAndDotDot);
@@ -46,33 +45,36 @@ QStringList EntriesOf(const QString& folder, const QString& valueName)
     return found;
 }
 
-[[noreturn]] void RaiseInvalidType(const QString& valueName)
-{
-    throw ERegistryError(("Invalid data type for '" + valueName + "'").toStdString());
-}
 }  // namespace
 
-QString RegReadString(const QString& /*key*/, const QString& valueName)
+EAutostartEntryUnreadable::EAutostartEntryUnreadable(const QString& name, const QString& path)
+    : std::runtime_error(("Not a desktop entry with a command line: " + path).toStdString()),
+      m_name(name),
+      m_path(path)
+{ }
+
+QString ReadAutostartEntry(const QString& name)
 {
-    if (!IsUsableValueName(valueName))
+    if (!IsUsableEntryName(name))
         return {};
     const QString folder = AutostartFolder();
-    const QStringList entries = EntriesOf(folder, valueName);
+    const QStringList entries = EntriesOf(folder, name);
     if (entries.isEmpty())
         return {};
 
-    const auto content = ReadSmallRegularFile(folder + u'/' + entries.first(), MaxEntrySize);
+    const QString path = folder + u'/' + entries.first();
+    const auto content = ReadSmallRegularFile(path, MaxEntrySize);
     const auto keys = content ? ParseDesktopEntry(*content) : std::nullopt;
     if (!keys)
-        RaiseInvalidType(valueName);
+        throw EAutostartEntryUnreadable(name, path);
     // An entry switched off this way is how desktops record "do not start":
-    // the program is not started, so there is no value.
+    // the program is not started, so it reads as no entry.
     if (keys->value(QStringLiteral("Hidden")) == u"true" ||
         keys->value(QStringLiteral("X-GNOME-Autostart-enabled")) == u"false")
         return {};
     const auto exec = keys->constFind(QStringLiteral("Exec"));
     if (exec == keys->cend())
-        RaiseInvalidType(valueName);
+        throw EAutostartEntryUnreadable(name, path);
 
     QString commandLine = UnescapeDesktopString(*exec);
     const auto arguments = SplitExecLine(commandLine);
@@ -83,41 +85,42 @@ QString RegReadString(const QString& /*key*/, const QString& valueName)
     return commandLine;
 }
 
-bool RegWriteString(const QString& /*key*/, const QString& valueName, const QString& text)
+bool WriteAutostartEntry(const QString& name, const QString& programFile)
 {
     // An entry with an empty command would fail at every log-on.
-    if (!IsUsableValueName(valueName) || text.isEmpty() || text.contains(QChar(0)))
+    if (!IsUsableEntryName(name) || programFile.isEmpty() || programFile.contains(QChar(0)))
         return false;
     const QString folder = AutostartFolder();
     if (!MakeFolderPath(folder, 0700))
         return false;
 
-    const QString fileName = valueName + EntrySuffix;
+    const QString fileName = name + EntrySuffix;
     const QString path = folder + u'/' + fileName;
     const std::string localPath = QFile::encodeName(path).toStdString();
     RemoveStaleTempFiles(localPath);
     try {
         const QByteArray entry =
-            FormatAutostartEntry(LauncherEntry(), AutostartCommandForProgram(text));
+            FormatAutostartEntry(LauncherEntry(), AutostartCommandForProgram(programFile));
         ReplaceFileAtomically(localPath, std::string_view(entry.constData(), entry.size()),
                               {.mode = 0644});
     } catch (const EAtomicWriteFailed&) {
         return false;
     }
-    // The same value under a name that differs in case would be a second entry.
-    for (const QString& other : EntriesOf(folder, valueName)) {
+    // The same entry under a name that differs in case would start the
+    // program twice.
+    for (const QString& other : EntriesOf(folder, name)) {
         if (other != fileName)
             QFile::remove(folder + u'/' + other);
     }
     return true;
 }
 
-void RegRemoveValue(const QString& /*key*/, const QString& valueName)
+void RemoveAutostartEntry(const QString& name)
 {
-    if (!IsUsableValueName(valueName))
+    if (!IsUsableEntryName(name))
         return;
     const QString folder = AutostartFolder();
-    for (const QString& entry : EntriesOf(folder, valueName))
+    for (const QString& entry : EntriesOf(folder, name))
         QFile::remove(folder + u'/' + entry);
 }
 

@@ -1,7 +1,7 @@
 #include "help/help_window.h"
 
 #include "desktop/maker_addresses.h"
-#include "desktop/starter.h"
+#include "desktop/open_address.h"
 #include "help/click_label.h"
 #include "help/help_texts.h"
 #include "help/window_place.h"
@@ -97,9 +97,6 @@ Tfrm_Help::Tfrm_Help(QWidget* parent)
     setWindowTitle(QStringLiteral("Súgó"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(ClientWidth, ClientHeight);
-
-    Exe = new TStarter(this);
-    Exe->setObjectName(QStringLiteral("Exe"));
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
@@ -232,15 +229,13 @@ void Tfrm_Help::Label7Click()
 
 void Tfrm_Help::Label36Click()
 {
-    Exe->SetCommand(QStringLiteral("mailto:") + QLatin1String(MakerEmail) +
-                    QStringLiteral("?subject=vikora megrendeles"));
-    Exe->Execute();
+    OpenAddress(QStringLiteral("mailto:") + QLatin1String(MakerEmail) +
+                QStringLiteral("?subject=vikora megrendeles"));
 }
 
 void Tfrm_Help::Label38Click()
 {
-    Exe->SetCommand(QLatin1String(MakerSecondWebSite));
-    Exe->Execute();
+    OpenAddress(QLatin1String(MakerSecondWebSite));
 }
 
 Tfrm_Help* ShowHelp()

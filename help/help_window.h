@@ -6,12 +6,11 @@
 class QLabel;
 class QScrollArea;
 class TClickLabel;
-class TStarter;
 
 // "Súgó": one long page of help text in a cream scroll box, with a table of
 // contents whose entries scroll to their sections and two links that open
-// the maker's mail address and second web site through the window's own
-// launcher. Any number may be open; each frees itself when closed.
+// the maker's mail address and second web site with the desktop's opener.
+// Any number may be open; each frees itself when closed.
 class Tfrm_Help : public QWidget {
     Q_OBJECT
 
@@ -19,7 +18,6 @@ public:
     explicit Tfrm_Help(QWidget* parent = nullptr);
 
     QScrollArea* ScrollBox1 = nullptr;
-    TStarter* Exe = nullptr;
 
     // The contents entries and the links.
     TClickLabel* Label26 = nullptr;

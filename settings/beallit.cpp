@@ -188,7 +188,7 @@ void Tfrm_Beallit::FormCreate()
         CheckBox1->setChecked(
             NamesProgram(m_environment.Autostart.Read(), m_environment.ProgramFile));
     } catch (const std::exception& error) {
-        // A value that is not a string is reported; the box stays empty.
+        // An entry that cannot be read is reported; the box stays empty.
         // The transparency controls still show the defaults, so that
         // applying the dialog unchanged does not reset them.
         if (m_environment.ReportError)

@@ -19,16 +19,16 @@ class QToolButton;
 
 // What the dialog needs from the running program.
 struct TBeallitEnvironment {
-    // The running program file's full path: the autostart value names it.
+    // The running program file's full path: the autostart entry names it.
     QString ProgramFile;
-    TAutostartAccess Autostart = RunKeyAutostart();
+    TAutostartAccess Autostart = ProgramAutostart();
     // Shows an error met while the dialog is made (the standard error report).
     std::function<void(const QString& message)> ReportError;
 };
 
 // "Beállítások": the defaults of new notes, the transparency of the note
 // windows and the start at log-on. It changes the defaults record and the
-// autostart value only when applied ("Alkalmaz", "OK"); it never writes
+// autostart entry only when applied ("Alkalmaz", "OK"); it never writes
 // the settings file.
 class Tfrm_Beallit : public QDialog {
     Q_OBJECT
@@ -64,7 +64,7 @@ public:
     int SampleAlignment() const { return m_alignment; }
 
     // Copies the controls into the defaults and writes or removes the
-    // autostart value.
+    // autostart entry.
     void ApplySettings();
 
 private:

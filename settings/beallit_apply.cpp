@@ -9,7 +9,7 @@ void Tfrm_Beallit::ApplySettings()
     m_beall.Color = m_color;
     m_beall.Alignment = m_alignment;
 
-    // On every apply, so that the value follows the box even when someone
+    // On every apply, so that the entry follows the box even when someone
     // else changed it meanwhile. Failures are silent.
     if (CheckBox1->isChecked())
         m_environment.Autostart.Write(m_environment.ProgramFile);

@@ -6,8 +6,7 @@
 // given number of requests. With a start time (milliseconds since the epoch)
 // the guard is made only then, so that copies started one after another
 // check at the same moment.
-#include "desktop/app_instance.h"
-#include "desktop/one_instance.h"
+#include "desktop/single_instance.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -36,15 +35,14 @@ int main(int argc, char** argv)
     if (startAt > now)
         QThread::msleep(static_cast<unsigned long>(startAt - now));
 
-    TAppInstance instance(QCoreApplication::applicationFilePath());
-    TOneInstance oneInstance;
-    if (oneInstance.Loaded(instance)) {
+    TSingleInstance instance(QCoreApplication::applicationFilePath());
+    if (instance.HandOver()) {
         Say("second");
         return 0;
     }
     Say("first");
     int seen = 0;
-    QObject::connect(&instance, &TAppInstance::activationRequested, &app, [&] {
+    QObject::connect(&instance, &TSingleInstance::activationRequested, &app, [&] {
         Say("activated");
         if (++seen == awaited)
             app.quit();

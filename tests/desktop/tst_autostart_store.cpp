@@ -52,16 +52,17 @@ unsigned PermissionsOf(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
-// The read's error message, or what came back instead. A read that hangs (a
-// FIFO opened for reading waits for a writer) fails the test instead of
-// blocking it.
-QString ReadOutcome(const QString& valueName, const QString& pathToRelease = {})
+// The read's error (the name read, the file found, the message), or what
+// came back instead. A read that hangs (a FIFO opened for reading waits for a
+// writer) fails the test instead of blocking it.
+QString ReadOutcome(const QString& name, const QString& pathToRelease = {})
 {
-    auto read = std::async(std::launch::async, [valueName]() -> QString {
+    auto read = std::async(std::launch::async, [name]() -> QString {
         try {
-            return "value: " + RegReadString(RunKey, valueName);
-        } catch (const ERegistryError& error) {
-            return QString::fromStdString(error.what());
+            return "value: " + ReadAutostartEntry(name);
+        } catch (const EAutostartEntryUnreadable& error) {
+            return error.Name() + " | " + error.Path() + " | " +
+                   QString::fromStdString(error.what());
         } catch (const std::exception& error) {
             return "unexpected exception: " + QString::fromStdString(error.what());
         }
@@ -146,7 +147,7 @@ void TestAutostartStore::readOfMissingEntryIsEmptyAndCreatesNothing()
         QVERIFY(WriteBytes(AutostartFolder(), autostartFile.toUtf8()));
     const QStringList before = TreeOf(m_home->path());
 
-    QCOMPARE(RegReadString(RunKey, "vikora"), QString());
+    QCOMPARE(ReadAutostartEntry("vikora"), QString());
     QCOMPARE(TreeOf(m_home->path()), before);
 }
 
@@ -180,11 +181,11 @@ void TestAutostartStore::writeThenRead()
     QFETCH(QString, path);
     QFETCH(QString, execLine);
 
-    QVERIFY(RegWriteString(RunKey, "Vikora", path));
+    QVERIFY(WriteAutostartEntry("Vikora", path));
 
     // The dialog reads with the lower-case name.
-    QCOMPARE(RegReadString(RunKey, "vikora"), path);
-    QCOMPARE(RegReadString(RunKey, "Vikora"), path);
+    QCOMPARE(ReadAutostartEntry("vikora"), path);
+    QCOMPARE(ReadAutostartEntry("Vikora"), path);
 
     const QStringList lines = QString::fromUtf8(ReadBytes(Entry())).split('\n');
     QCOMPARE(lines.first(), "[Desktop Entry]");
@@ -199,9 +200,9 @@ void TestAutostartStore::writeCreatesPrivateFolders()
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->path() + "/a/b"));
 
-    QVERIFY(RegWriteString(RunKey, "Vikora", "/usr/bin/vikora"));
+    QVERIFY(WriteAutostartEntry("Vikora", "/usr/bin/vikora"));
 
-    QCOMPARE(RegReadString(RunKey, "Vikora"), "/usr/bin/vikora");
+    QCOMPARE(ReadAutostartEntry("Vikora"), "/usr/bin/vikora");
     QCOMPARE(PermissionsOf(m_home->path() + "/a"), 0700u);
     QCOMPARE(PermissionsOf(m_home->path() + "/a/b/autostart"), 0700u);
     QCOMPARE(PermissionsOf(m_home->path() + "/a/b/autostart/Vikora.desktop"), 0644u);
@@ -213,11 +214,11 @@ void TestAutostartStore::writeReplacesEntryAndClearsLeftovers()
     QVERIFY(WriteBytes(Entry("vikora.desktop"), "[Desktop Entry]\nExec=/old/vikora\n"));
     QVERIFY(WriteBytes(Entry("Vikora.desktop.a1B2c3.tmp"), "half written"));
     QVERIFY(WriteBytes(Entry("Other.desktop"), "[Desktop Entry]\nExec=/usr/bin/other\n"));
-    QCOMPARE(RegReadString(RunKey, "Vikora"), "/old/vikora");
+    QCOMPARE(ReadAutostartEntry("Vikora"), "/old/vikora");
 
-    QVERIFY(RegWriteString(RunKey, "Vikora", "/new/vikora"));
+    QVERIFY(WriteAutostartEntry("Vikora", "/new/vikora"));
 
-    QCOMPARE(RegReadString(RunKey, "vikora"), "/new/vikora");
+    QCOMPARE(ReadAutostartEntry("vikora"), "/new/vikora");
     QCOMPARE(TreeOf(AutostartFolder()), (QStringList{"/Other.desktop", "/Vikora.desktop"}));
 }
 
@@ -238,11 +239,11 @@ void TestAutostartStore::configFolderFallsBackToHome()
     else
         qputenv("XDG_CONFIG_HOME", configHome);
 
-    QVERIFY(RegWriteString(RunKey, "Vikora", "/usr/bin/vikora"));
+    QVERIFY(WriteAutostartEntry("Vikora", "/usr/bin/vikora"));
 
     QCOMPARE(TreeOf(m_home->path()), (QStringList{"/.config/", "/.config/autostart/",
                                                   "/.config/autostart/Vikora.desktop"}));
-    QCOMPARE(RegReadString(RunKey, "vikora"), "/usr/bin/vikora");
+    QCOMPARE(ReadAutostartEntry("vikora"), "/usr/bin/vikora");
 }
 
 void TestAutostartStore::readsEntriesWrittenElsewhere_data()
@@ -280,7 +281,7 @@ void TestAutostartStore::readsEntriesWrittenElsewhere()
     QVERIFY(QDir().mkpath(AutostartFolder()));
     QVERIFY(WriteBytes(Entry(), content));
 
-    QCOMPARE(RegReadString(RunKey, "vikora"), value);
+    QCOMPARE(ReadAutostartEntry("vikora"), value);
 }
 
 void TestAutostartStore::unreadableEntryRaises_data()
@@ -311,7 +312,7 @@ void TestAutostartStore::unreadableEntryRaises()
     QFETCH(QString, kind);
     QFETCH(QByteArray, content);
     QVERIFY(QDir().mkpath(AutostartFolder()));
-    // Stored under another case than the one read, as the registry allows.
+    // Stored under another case than the one read.
     const QString entry = Entry("Vikora.desktop");
     if (kind == "file")
         QVERIFY(WriteBytes(entry, content));
@@ -322,35 +323,36 @@ void TestAutostartStore::unreadableEntryRaises()
     else
         QVERIFY(QFile::link(m_home->path() + "/gone", entry));
 
-    QCOMPARE(ReadOutcome("vikora", entry), "Invalid data type for 'vikora'");
+    QCOMPARE(ReadOutcome("vikora", entry),
+             "vikora | " + entry + " | Not a desktop entry with a command line: " + entry);
 }
 
 void TestAutostartStore::removeDeletesEveryCaseOfTheName()
 {
-    QVERIFY(RegWriteString(RunKey, "Vikora", "/usr/bin/vikora"));
+    QVERIFY(WriteAutostartEntry("Vikora", "/usr/bin/vikora"));
     QVERIFY(WriteBytes(Entry("VIKORA.desktop"), "[Desktop Entry]\nExec=/x\n"));
     QVERIFY(WriteBytes(Entry("Other.desktop"), "[Desktop Entry]\nExec=/usr/bin/other\n"));
 
-    RegRemoveValue(RunKey, "Vikora");
+    RemoveAutostartEntry("Vikora");
 
     QCOMPARE(TreeOf(AutostartFolder()), QStringList{"/Other.desktop"});
-    QCOMPARE(RegReadString(RunKey, "vikora"), QString());
+    QCOMPARE(ReadAutostartEntry("vikora"), QString());
 }
 
 void TestAutostartStore::removeIgnoresWhatIsMissing()
 {
-    RegRemoveValue(RunKey, "Vikora");
+    RemoveAutostartEntry("Vikora");
     QCOMPARE(TreeOf(m_home->path()), QStringList{});
 
     QVERIFY(QDir().mkpath(AutostartFolder()));
-    RegRemoveValue(RunKey, "Vikora");
+    RemoveAutostartEntry("Vikora");
     QCOMPARE(TreeOf(AutostartFolder()), QStringList{});
 }
 
 void TestAutostartStore::writeFailureReturnsFalse_data()
 {
     QTest::addColumn<QString>("blocker");  // a file put where a folder belongs, or a folder
-    QTest::addColumn<QString>("valueName");
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
 
     QTest::newRow("file in place of the autostart folder") << "autostart"
@@ -373,7 +375,7 @@ void TestAutostartStore::writeFailureReturnsFalse_data()
 void TestAutostartStore::writeFailureReturnsFalse()
 {
     QFETCH(QString, blocker);
-    QFETCH(QString, valueName);
+    QFETCH(QString, name);
     QFETCH(QString, text);
     if (blocker == "autostart") {
         QVERIFY(QDir().mkpath(ConfigHome()));
@@ -385,7 +387,7 @@ void TestAutostartStore::writeFailureReturnsFalse()
     }
     const QStringList before = TreeOf(m_home->path());
 
-    QVERIFY(!RegWriteString(RunKey, valueName, text));
+    QVERIFY(!WriteAutostartEntry(name, text));
 
     QCOMPARE(TreeOf(m_home->path()), before);
 }
@@ -397,12 +399,12 @@ void TestAutostartStore::writeOnReadOnlyFileSystemKeepsOldEntry()
     if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0)
         QSKIP(qPrintable("cannot mount a tmpfs here: " + QString(std::strerror(errno))));
     const auto unmount = qScopeGuard([&] { ::umount2(folder.constData(), MNT_DETACH); });
-    QVERIFY(RegWriteString(RunKey, "Vikora", "/old/vikora"));
+    QVERIFY(WriteAutostartEntry("Vikora", "/old/vikora"));
     QCOMPARE(::mount(nullptr, folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
 
-    QVERIFY(!RegWriteString(RunKey, "Vikora", "/new/vikora"));
+    QVERIFY(!WriteAutostartEntry("Vikora", "/new/vikora"));
 
-    QCOMPARE(RegReadString(RunKey, "vikora"), "/old/vikora");
+    QCOMPARE(ReadAutostartEntry("vikora"), "/old/vikora");
 }
 
 QTEST_GUILESS_MAIN(TestAutostartStore)

@@ -1,7 +1,6 @@
-#include "desktop/app_instance.h"
 #include "desktop/instance_command.h"
 #include "desktop/instance_listener.h"
-#include "desktop/one_instance.h"
+#include "desktop/single_instance.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -68,7 +67,7 @@ private slots:
     void keyIsUpperCasedFileName();
     void copiesAreMatchedByFileName_data();
     void copiesAreMatchedByFileName();
-    void loadedStepHandsOverOnlyInALaterCopy();
+    void handOverOnlyInALaterCopy();
     void commandsReachTheRunningCopy_data();
     void commandsReachTheRunningCopy();
     void unknownMessagesAreDropped_data();
@@ -136,7 +135,7 @@ void TestSingleInstance::keyIsUpperCasedFileName()
         qunsetenv("VIKORA_INSTANCE_KEY");
     else
         qputenv("VIKORA_INSTANCE_KEY", override.toUtf8());
-    QCOMPARE(TAppInstance::KeyFor(programFile), key);
+    QCOMPARE(TSingleInstance::KeyFor(programFile), key);
 }
 
 void TestSingleInstance::copiesAreMatchedByFileName_data()
@@ -160,32 +159,30 @@ void TestSingleInstance::copiesAreMatchedByFileName()
     QFETCH(bool, laterIsFirst);
     qunsetenv("VIKORA_INSTANCE_KEY");
 
-    auto first = std::make_unique<TAppInstance>(firstFile);
+    auto first = std::make_unique<TSingleInstance>(firstFile);
     QVERIFY(first->IsFirst());
-    QCOMPARE(TAppInstance(laterFile).IsFirst(), laterIsFirst);
+    QCOMPARE(TSingleInstance(laterFile).IsFirst(), laterIsFirst);
 
     // Once the first copy has ended, the next start is a first copy again.
     first.reset();
-    QVERIFY(TAppInstance(laterFile).IsFirst());
+    QVERIFY(TSingleInstance(laterFile).IsFirst());
 }
 
-void TestSingleInstance::loadedStepHandsOverOnlyInALaterCopy()
+void TestSingleInstance::handOverOnlyInALaterCopy()
 {
-    TAppInstance first(QStringLiteral("/a/vikora"));
-    QSignalSpy activations(&first, &TAppInstance::activationRequested);
-    TOneInstance firstGuard;
-    QVERIFY(!firstGuard.Loaded(first));
+    TSingleInstance first(QStringLiteral("/a/vikora"));
+    QSignalSpy activations(&first, &TSingleInstance::activationRequested);
+    QSignalSpy commands(&first, &TSingleInstance::commandRequested);
+    QVERIFY(!first.HandOver());
+    QVERIFY(!first.SendCommand(TInstanceCommand::ComeForward));
 
-    TAppInstance later(QStringLiteral("/a/vikora"));
+    TSingleInstance later(QStringLiteral("/a/vikora"));
     QVERIFY(!later.IsFirst());
-    TOneInstance disabled;
-    disabled.SetEnabled(false);
-    QVERIFY(!disabled.Loaded(later));
-
-    TOneInstance guard;
-    QCOMPARE(guard.Mode(), oiActivateOnly);
-    QVERIFY(guard.Loaded(later));
+    // By default a later copy asks the running one to come forward.
+    QVERIFY(later.HandOver());
     QTRY_COMPARE(activations.count(), 1);
+    QCOMPARE(commands.count(), 1);
+    QCOMPARE(commands.at(0).at(0).value<TInstanceCommand>(), TInstanceCommand::ComeForward);
 }
 
 void TestSingleInstance::commandsReachTheRunningCopy_data()
@@ -205,14 +202,12 @@ void TestSingleInstance::commandsReachTheRunningCopy()
 {
     QFETCH(TInstanceCommand, command);
     QFETCH(bool, activates);
-    TAppInstance first(QStringLiteral("/a/vikora"));
-    QSignalSpy activations(&first, &TAppInstance::activationRequested);
-    QSignalSpy commands(&first, &TAppInstance::commandRequested);
+    TSingleInstance first(QStringLiteral("/a/vikora"));
+    QSignalSpy activations(&first, &TSingleInstance::activationRequested);
+    QSignalSpy commands(&first, &TSingleInstance::commandRequested);
 
-    TAppInstance later(QStringLiteral("/a/vikora"));
-    TOneInstance guard;
-    guard.SetCommand(command);
-    QVERIFY(guard.Loaded(later));
+    TSingleInstance later(QStringLiteral("/a/vikora"));
+    QVERIFY(later.HandOver(command));
     QTRY_COMPARE(commands.count(), 1);
     QCOMPARE(commands.at(0).at(0).value<TInstanceCommand>(), command);
     QCOMPARE(activations.count(), activates ? 1 : 0);
@@ -244,9 +239,9 @@ void TestSingleInstance::unknownMessagesAreDropped_data()
 void TestSingleInstance::unknownMessagesAreDropped()
 {
     QFETCH(QByteArray, payload);
-    TAppInstance first(QStringLiteral("/a/vikora"));
-    QSignalSpy activations(&first, &TAppInstance::activationRequested);
-    QSignalSpy commands(&first, &TAppInstance::commandRequested);
+    TSingleInstance first(QStringLiteral("/a/vikora"));
+    QSignalSpy activations(&first, &TSingleInstance::activationRequested);
+    QSignalSpy commands(&first, &TSingleInstance::commandRequested);
 
     QLocalSocket stranger;
     stranger.connectToServer(SocketPath());
@@ -258,8 +253,8 @@ void TestSingleInstance::unknownMessagesAreDropped()
     QCOMPARE(commands.count(), 0);
 
     // ...and still listens to a real request.
-    TAppInstance later(QStringLiteral("/a/vikora"));
-    QVERIFY(later.ActivateOtherInstance());
+    TSingleInstance later(QStringLiteral("/a/vikora"));
+    QVERIFY(later.SendCommand(TInstanceCommand::ComeForward));
     QTRY_COMPARE(activations.count(), 1);
 }
 
@@ -280,12 +275,12 @@ void TestSingleInstance::fileLeftInTheWayIsTakenOver()
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
 
-    TAppInstance first(QStringLiteral("/a/vikora"));
+    TSingleInstance first(QStringLiteral("/a/vikora"));
     QVERIFY(first.IsFirst());
-    QSignalSpy activations(&first, &TAppInstance::activationRequested);
-    TAppInstance later(QStringLiteral("/a/vikora"));
+    QSignalSpy activations(&first, &TSingleInstance::activationRequested);
+    TSingleInstance later(QStringLiteral("/a/vikora"));
     QVERIFY(!later.IsFirst());
-    QVERIFY(later.ActivateOtherInstance());
+    QVERIFY(later.SendCommand(TInstanceCommand::ComeForward));
     QTRY_COMPARE(activations.count(), 1);
 }
 
@@ -316,7 +311,7 @@ void TestSingleInstance::socketLivesInAPrivateFolder()
 
     const QString fallback = QStringLiteral("/tmp/vikora-%1").arg(::geteuid());
     const QString folder = usesRuntimeDir ? m_runtime->path() : fallback;
-    TAppInstance first(QStringLiteral("/a/vikora"));
+    TSingleInstance first(QStringLiteral("/a/vikora"));
     QVERIFY(first.IsFirst());
     QVERIFY(QFileInfo::exists(folder + QLatin1Char('/') + m_key));
     QCOMPARE(QFileInfo::exists(SocketPath()), usesRuntimeDir);
@@ -324,7 +319,7 @@ void TestSingleInstance::socketLivesInAPrivateFolder()
                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther |
                   QFile::ExeGroup | QFile::ExeOther),
              QFile::Permissions());
-    QVERIFY(!TAppInstance(QStringLiteral("/a/vikora")).IsFirst());
+    QVERIFY(!TSingleInstance(QStringLiteral("/a/vikora")).IsFirst());
 }
 
 void TestSingleInstance::handsOverAcrossProcesses()

@@ -17,7 +17,7 @@
 #include <memory>
 
 // The dialog against a defaults record of its own, with a recorded
-// autostart value in place of the desktop's.
+// autostart entry in place of the desktop's.
 class TestBeallit : public QObject {
     Q_OBJECT
 
@@ -281,7 +281,7 @@ void TestBeallit::applyOrder()
     dialog->CheckBox4->setChecked(false);
     dialog->TrackBar1->setValue(17);
 
-    // Font, colour and alignment first, then the autostart value, then the
+    // Font, colour and alignment first, then the autostart entry, then the
     // transparency options.
     TBeall atAutostart;
     m_autostart.OnChange = [&] { atAutostart = beall; };

@@ -110,7 +110,7 @@ void TestBeallitAutostart::boxShowsWhetherTheEntryStartsThisProgram()
     QFETCH(bool, ticked);
 
     if (!stored.isEmpty())
-        QVERIFY(RegWriteString(RunKey, QStringLiteral("Vikora"), stored));
+        QVERIFY(WriteAutostartEntry(QStringLiteral("Vikora"), stored));
     TBeall beall;
     const auto dialog = Open(beall, program);
     QCOMPARE(dialog->CheckBox1->isChecked(), ticked);
@@ -155,7 +155,7 @@ void TestBeallitAutostart::tickedWritesAnEntryThatStartsTheProgram()
 
 void TestBeallitAutostart::emptyBoxRemovesAMovedProgramsEntry()
 {
-    // Stored under another spelling of the name: the same value.
+    // Stored under another spelling of the name: the same entry.
     QVERIFY(
         WriteBytes(AutostartFolder() + "/vikora.desktop",
                    FormatAutostartEntry("Vikora", AutostartCommandForProgram("/opt/regi/vikora"))));
@@ -213,7 +213,7 @@ void TestBeallitAutostart::entryThatIsNoStringIsReported()
     QVERIFY(beall.UseTransparentColor);
     QVERIFY(beall.AlphaBlend);
     QCOMPARE(beall.AlphaBlendValue, 180);
-    // The box is empty, so the value goes, as on every apply.
+    // The box is empty, so the entry goes, as on every apply.
     QVERIFY(Entries().isEmpty());
 }
 

@@ -1,4 +1,4 @@
-#include "desktop/starter.h"
+#include "desktop/open_address.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -7,12 +7,11 @@
 
 namespace {
 
-// What the shell would take for an address: text with a scheme ("https:",
-// "mailto:"), or a host name that starts with "www.". Anything else would be
-// a file name to the shell, and files are not opened here.
-std::optional<QUrl> AddressFromCommand(const QString& command)
+// Text with a scheme ("https:", "mailto:"), or a host name that starts with
+// "www.". Anything else would be a file name, and files are not opened here.
+std::optional<QUrl> AddressFromText(const QString& address)
 {
-    const QString text = command.trimmed();
+    const QString text = address.trimmed();
     if (text.isEmpty())
         return std::nullopt;
     const QUrl url = text.startsWith(QLatin1String("www."), Qt::CaseInsensitive)
@@ -30,15 +29,11 @@ std::optional<QUrl> AddressFromCommand(const QString& command)
 
 }  // namespace
 
-TStarter::TStarter(QObject* parent) : QObject(parent) { }
-
-void TStarter::Execute()
+TOpenAddressResult OpenAddress(const QString& address)
 {
-    const std::optional<QUrl> address = AddressFromCommand(m_command);
-    if (!address) {
-        m_lastError = SE_ERR_FNF;
-        return;
-    }
-    if (m_startOperation != smOpen || !QDesktopServices::openUrl(*address))
-        m_lastError = SE_ERR_NOASSOC;
+    const std::optional<QUrl> url = AddressFromText(address);
+    if (!url)
+        return TOpenAddressResult::NotAnAddress;
+    return QDesktopServices::openUrl(*url) ? TOpenAddressResult::Opened
+                                           : TOpenAddressResult::Refused;
 }

@@ -1,4 +1,4 @@
-#include "desktop/app_instance.h"
+#include "desktop/single_instance.h"
 
 #include "desktop/instance_channel.h"
 #include "desktop/instance_listener.h"
@@ -52,10 +52,9 @@ TProbe ProbeRunningCopy(const QString& serverName)
 
 }  // namespace
 
-TAppInstance::TAppInstance(const QString& programFilePath, QObject* parent)
-    : QObject(parent), m_key(KeyFor(programFilePath))
+TSingleInstance::TSingleInstance(const QString& programFilePath, QObject* parent) : QObject(parent)
 {
-    const std::optional<TInstanceChannel> channel = InstanceChannelFor(m_key);
+    const std::optional<TInstanceChannel> channel = InstanceChannelFor(KeyFor(programFilePath));
     if (!channel)
         return;
     m_serverName = channel->ServerName;
@@ -83,7 +82,7 @@ TAppInstance::TAppInstance(const QString& programFilePath, QObject* parent)
         delete listener;
 }
 
-QString TAppInstance::KeyFor(const QString& programFilePath)
+QString TSingleInstance::KeyFor(const QString& programFilePath)
 {
     const QString overridden = qEnvironmentVariable("VIKORA_INSTANCE_KEY");
     if (!overridden.isEmpty())
@@ -91,12 +90,16 @@ QString TAppInstance::KeyFor(const QString& programFilePath)
     return QFileInfo(programFilePath).fileName().toUpper();
 }
 
-bool TAppInstance::ActivateOtherInstance()
+bool TSingleInstance::HandOver(TInstanceCommand command)
 {
-    return SendCommand(TInstanceCommand::ComeForward);
+    if (m_isFirst)
+        return false;
+    // Whether the running copy was reached or not, this copy ends.
+    SendCommand(command);
+    return true;
 }
 
-bool TAppInstance::SendCommand(TInstanceCommand command)
+bool TSingleInstance::SendCommand(TInstanceCommand command)
 {
     if (m_isFirst || m_serverName.isEmpty())
         return false;

@@ -1,8 +1,24 @@
 #include "desktop/maker_addresses.h"
-#include "desktop/starter.h"
+#include "desktop/open_address.h"
 
 #include <QDesktopServices>
 #include <QtTest>
+
+namespace QTest {
+template <>
+char* toString(const TOpenAddressResult& result)
+{
+    switch (result) {
+    case TOpenAddressResult::Opened:
+        return qstrdup("Opened");
+    case TOpenAddressResult::NotAnAddress:
+        return qstrdup("NotAnAddress");
+    case TOpenAddressResult::Refused:
+        return qstrdup("Refused");
+    }
+    return qstrdup("?");
+}
+}  // namespace QTest
 
 namespace {
 
@@ -28,7 +44,7 @@ QString Mailto(const char* subject)
 
 }  // namespace
 
-class TestStarter : public QObject {
+class TestOpenAddress : public QObject {
     Q_OBJECT
 
 private slots:
@@ -39,28 +55,28 @@ private slots:
     void opensAddress();
     void failsWithoutOpening_data();
     void failsWithoutOpening();
-    void lastErrorOutlivesLaterSuccess();
+    void eachOpenReportsItsOwnResult();
 
 private:
     TUrlRecorder m_recorder;
 };
 
-void TestStarter::init()
+void TestOpenAddress::init()
 {
     m_recorder.Opened.clear();
     for (const QString& scheme : RecordedSchemes)
         QDesktopServices::setUrlHandler(scheme, &m_recorder, "open");
 }
 
-void TestStarter::cleanup()
+void TestOpenAddress::cleanup()
 {
     for (const QString& scheme : RecordedSchemes)
         QDesktopServices::unsetUrlHandler(scheme);
 }
 
-void TestStarter::opensAddress_data()
+void TestOpenAddress::opensAddress_data()
 {
-    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("address");
     QTest::addColumn<QUrl>("opened");
 
     QTest::newRow("home page") << QString::fromLatin1(MakerHomePage)
@@ -79,65 +95,48 @@ void TestStarter::opensAddress_data()
                                    << QUrl(QStringLiteral("https://x.example/p"));
 }
 
-void TestStarter::opensAddress()
+void TestOpenAddress::opensAddress()
 {
-    QFETCH(QString, command);
+    QFETCH(QString, address);
     QFETCH(QUrl, opened);
-    TStarter starter;
-    starter.SetCommand(command);
-    starter.Execute();
+    QCOMPARE(OpenAddress(address), TOpenAddressResult::Opened);
     QCOMPARE(m_recorder.Opened, QList<QUrl>{opened});
     QCOMPARE(m_recorder.Opened.first().toString(QUrl::FullyEncoded),
              opened.toString(QUrl::FullyEncoded));
-    QCOMPARE(starter.LastError(), 0);
 }
 
-void TestStarter::failsWithoutOpening_data()
+void TestOpenAddress::failsWithoutOpening_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<int>("operation");
-    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<TOpenAddressResult>("result");
 
-    QTest::newRow("empty") << "" << int(smOpen) << SE_ERR_FNF;
-    QTest::newRow("blanks only") << " \t " << int(smOpen) << SE_ERR_FNF;
-    QTest::newRow("relative file name") << "notes/readme.txt" << int(smOpen) << SE_ERR_FNF;
-    QTest::newRow("drive path") << "C:\\Vikora\\Vikora.csv" << int(smOpen) << SE_ERR_FNF;
-    QTest::newRow("web scheme without host") << "https:///index.html" << int(smOpen) << SE_ERR_FNF;
-    QTest::newRow("bad port") << "https://x.example:99999/" << int(smOpen) << SE_ERR_FNF;
-    QTest::newRow("scheme nobody opens") << "vikora-nothing:x" << int(smOpen) << SE_ERR_NOASSOC;
-    QTest::newRow("print verb") << QString::fromLatin1(MakerHomePage) << int(smPrint)
-                                << SE_ERR_NOASSOC;
+    const auto notAnAddress = TOpenAddressResult::NotAnAddress;
+    QTest::newRow("empty") << "" << notAnAddress;
+    QTest::newRow("blanks only") << " \t " << notAnAddress;
+    QTest::newRow("relative file name") << "notes/readme.txt" << notAnAddress;
+    QTest::newRow("drive path") << "C:\\Vikora\\Vikora.csv" << notAnAddress;
+    QTest::newRow("web scheme without host") << "https:///index.html" << notAnAddress;
+    QTest::newRow("bad port") << "https://x.example:99999/" << notAnAddress;
+    QTest::newRow("scheme nobody opens") << "vikora-nothing:x" << TOpenAddressResult::Refused;
 }
 
-void TestStarter::failsWithoutOpening()
+void TestOpenAddress::failsWithoutOpening()
 {
-    QFETCH(QString, command);
-    QFETCH(int, operation);
-    QFETCH(int, error);
-    TStarter starter;
-    starter.SetCommand(command);
-    starter.SetStartOperation(static_cast<TStartOperation>(operation));
-    starter.Execute();
-    QCOMPARE(starter.LastError(), error);
+    QFETCH(QString, address);
+    QFETCH(TOpenAddressResult, result);
+    QCOMPARE(OpenAddress(address), result);
     QCOMPARE(m_recorder.Opened, QList<QUrl>());
 }
 
-void TestStarter::lastErrorOutlivesLaterSuccess()
+void TestOpenAddress::eachOpenReportsItsOwnResult()
 {
-    TStarter starter;
-    starter.Execute();
-    QCOMPARE(starter.LastError(), SE_ERR_FNF);
-
-    starter.SetCommand(QString::fromLatin1(MakerHomePage));
-    starter.Execute();
-    starter.Execute();
+    // Nothing is kept from one open to the next.
+    QCOMPARE(OpenAddress(QString()), TOpenAddressResult::NotAnAddress);
+    QCOMPARE(OpenAddress(QString::fromLatin1(MakerHomePage)), TOpenAddressResult::Opened);
+    QCOMPARE(OpenAddress(QStringLiteral("vikora-nothing:x")), TOpenAddressResult::Refused);
+    QCOMPARE(OpenAddress(QString::fromLatin1(MakerHomePage)), TOpenAddressResult::Opened);
     QCOMPARE(m_recorder.Opened.size(), 2);
-    QCOMPARE(starter.LastError(), SE_ERR_FNF);
-
-    starter.SetCommand(QStringLiteral("vikora-nothing:x"));
-    starter.Execute();
-    QCOMPARE(starter.LastError(), SE_ERR_NOASSOC);
 }
 
-QTEST_MAIN(TestStarter)
-#include "tst_starter.moc"
+QTEST_MAIN(TestOpenAddress)
+#include "tst_open_address.moc"
