@@ -1,9 +1,6 @@
 #include "app/application.h"
 
 #include "app/main_form.h"
-#include "seged/error_report.h"
-#include "seged/globals.h"
-#include "seged/translations.h"
 #include "app/session_end.h"
 #include "app/vikora_application.h"
 #include "catalogue/programok.h"
@@ -13,6 +10,9 @@
 #include "help/help_window.h"
 #include "help/nevjegy.h"
 #include "notes/ablak.h"
+#include "seged/error_report.h"
+#include "seged/globals.h"
+#include "seged/translations.h"
 #include "settings/beallit.h"
 
 #include <QPointer>

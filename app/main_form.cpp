@@ -1,6 +1,11 @@
 #include "app/main_form.h"
 
 #include "app/no_tray_message.h"
+#include "app/tray_watch.h"
+#include "assets/assets.h"
+#include "desktop/maker_addresses.h"
+#include "desktop/open_address.h"
+#include "desktop/window_state.h"
 #include "record/notes_table.h"
 #include "seged/beall.h"
 #include "seged/error_report.h"
@@ -8,11 +13,6 @@
 #include "seged/locale_collation.h"
 #include "seged/make_action.h"
 #include "seged/reported.h"
-#include "app/tray_watch.h"
-#include "assets/assets.h"
-#include "desktop/maker_addresses.h"
-#include "desktop/open_address.h"
-#include "desktop/window_state.h"
 
 #include <QAction>
 #include <QApplication>

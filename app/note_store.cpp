@@ -1,11 +1,11 @@
 #include "app/note_store.h"
 
+#include "notes/tulajdonsag.h"
 #include "record/notes_table.h"
 #include "seged/clock.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
 #include "seged/table_values.h"
-#include "notes/tulajdonsag.h"
 #include "table/file_io.h"
 #include "table/mem_table.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "seged/beall.h"
 #include "notes/note_actions.h"
+#include "seged/beall.h"
 #include "table/values.h"
 
 #include <QString>

@@ -6,10 +6,10 @@
 #include <QScopeGuard>
 #include <QThread>
 
-#include "seged/globals.h"
-#include "seged/message_boxes.h"
 #include "catalogue/catalogue_text.h"
 #include "catalogue/download_file.h"
+#include "seged/globals.h"
+#include "seged/message_boxes.h"
 #include "table/file_io.h"
 
 #include <exception>

@@ -6,8 +6,8 @@
 #include <QRect>
 #include <QWidget>
 
-#include "seged/beall.h"
 #include "notes/note_actions.h"
+#include "seged/beall.h"
 #include "table/values.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Dragging, snapping, resize mode, double-clicks and deactivation.
 #include "notes/ablak.h"
 
-#include "seged/reported.h"
 #include "notes/placement.h"
+#include "seged/reported.h"
 
 #include <QAction>
 #include <QApplication>

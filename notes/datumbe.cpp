@@ -1,11 +1,11 @@
 #include "notes/datumbe.h"
 
+#include "assets/assets.h"
+#include "notes/date_field.h"
 #include "seged/beall.h"
 #include "seged/clock.h"
 #include "seged/colors.h"
 #include "seged/form_position.h"
-#include "assets/assets.h"
-#include "notes/date_field.h"
 
 #include <QApplication>
 #include <QDateEdit>

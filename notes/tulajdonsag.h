@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <QString>
 
-#include "seged/beall.h"
 #include "notes/note_actions.h"
+#include "seged/beall.h"
 #include "table/values.h"
 
 #include <cstdint>

@@ -3,14 +3,14 @@
 #include <QtTest>
 
 #include "app/note_store.h"
+#include "notes/ablak.h"
+#include "notes/tulajdonsag.h"
 #include "record/notes_table.h"
 #include "seged/beall.h"
 #include "seged/clock.h"
 #include "seged/db_memo.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
-#include "notes/ablak.h"
-#include "notes/tulajdonsag.h"
 #include "store_for_windows.h"
 #include "table/cp1250.h"
 #include "table/csv_format.h"

@@ -1,11 +1,11 @@
 #include "app/main_form.h"
+#include "notes/tulajdonsag.h"
 #include "seged/beall.h"
 #include "seged/clock.h"
 #include "seged/db_memo.h"
 #include "seged/error_report.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
-#include "notes/tulajdonsag.h"
 
 #include <QAction>
 #include <QDir>

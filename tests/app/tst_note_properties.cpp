@@ -3,6 +3,8 @@
 #include <QtTest>
 
 #include "app/note_store.h"
+#include "notes/ablak.h"
+#include "notes/tulajdonsag.h"
 #include "record/notes_table.h"
 #include "seged/beall.h"
 #include "seged/clock.h"
@@ -10,8 +12,6 @@
 #include "seged/db_memo.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
-#include "notes/ablak.h"
-#include "notes/tulajdonsag.h"
 #include "store_for_windows.h"
 #include "table/csv_format.h"
 #include "table/data_link.h"

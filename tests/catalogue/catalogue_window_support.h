@@ -3,11 +3,11 @@
 // A private data folder, recorded message boxes and opened addresses for the
 // catalogue window's tests.
 
-#include "seged/globals.h"
-#include "seged/message_boxes.h"
 #include "catalogue/download_file.h"
 #include "catalogue/programok.h"
 #include "catalogue_fixture.h"
+#include "seged/globals.h"
+#include "seged/message_boxes.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,10 +2,10 @@
 
 // A recording note store and a note window opened with plain values.
 
-#include "seged/beall.h"
-#include "seged/globals.h"
 #include "notes/ablak.h"
 #include "notes/note_actions.h"
+#include "seged/beall.h"
+#include "seged/globals.h"
 
 #include <QStringList>
 

@@ -4,8 +4,8 @@
 // table read from or written to bytes in memory, and readable forms of the
 // records and of the error an operation raises.
 
-#include "record/notes_table.h"
 #include "failure_text.h"
+#include "record/notes_table.h"
 #include "table/csv_format.h"
 #include "table/datetime_text.h"
 #include "table/errors.h"

@@ -3,8 +3,8 @@
 // Helpers shared by the table engine's tests: the notes table's field list,
 // a readable form of values and of the error an operation raises.
 
-#include "record/notes_table.h"
 #include "failure_text.h"
+#include "record/notes_table.h"
 #include "table/errors.h"
 #include "table/mem_table.h"
 
