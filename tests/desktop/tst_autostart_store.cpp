@@ -1,4 +1,5 @@
 #include "desktop/autostart_store.h"
+#include "tests/file_test_support.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -20,18 +21,6 @@
 
 namespace {
 
-bool WriteBytes(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<cannot read " + path.toUtf8() + ">";
-}
-
 // Every path below the folder, with a trailing "/" on folders.
 QStringList TreeOf(const QString& folder)
 {
@@ -44,12 +33,6 @@ QStringList TreeOf(const QString& folder)
     }
     paths.sort();
     return paths;
-}
-
-unsigned PermissionsOf(const QString& path)
-{
-    struct stat info { };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 // The read's error (the name read, the file found, the message), or what
