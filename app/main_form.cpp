@@ -1,6 +1,11 @@
 #include "app/main_form.h"
 
 #include "app/no_tray_message.h"
+#include "app/tray_watch.h"
+#include "assets/assets.h"
+#include "desktop/maker_addresses.h"
+#include "desktop/starter.h"
+#include "desktop/window_state.h"
 #include "record/notes_table.h"
 #include "seged/beall.h"
 #include "seged/error_report.h"
@@ -8,11 +13,6 @@
 #include "seged/locale_collation.h"
 #include "seged/make_action.h"
 #include "seged/reported.h"
-#include "app/tray_watch.h"
-#include "assets/assets.h"
-#include "desktop/maker_addresses.h"
-#include "desktop/starter.h"
-#include "desktop/window_state.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,12 +114,9 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
     Tbl.SetTextCompare(MakeCollatorTextCompare());
     m_store = std::make_unique<TNoteStore>(
         Tbl, DataFolder + QStringLiteral("/Vikora.csv"),
-        [this](bool isNew, int az, int left, int top, int width, int height, std::int32_t color,
-               const TFontSpec& font, const QString& text, int alignment, bool latszik,
-               TDateTime tol) {
+        [this](const TNote& note, bool isNew) {
             if (m_opener)
-                m_opener(isNew, az, left, top, width, height, color, font, text, alignment, latszik,
-                         tol);
+                m_opener(note, isNew);
         },
         this);
 

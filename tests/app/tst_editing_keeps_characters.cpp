@@ -3,14 +3,14 @@
 #include <QtTest>
 
 #include "app/note_store.h"
+#include "notes/ablak.h"
+#include "notes/tulajdonsag.h"
 #include "record/notes_table.h"
 #include "seged/beall.h"
 #include "seged/clock.h"
 #include "seged/db_memo.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
-#include "notes/ablak.h"
-#include "notes/tulajdonsag.h"
 #include "store_for_windows.h"
 #include "table/cp1250.h"
 #include "table/csv_format.h"
@@ -104,13 +104,9 @@ void TestEditingKeepsCharacters::init()
     DefineNoteFields(*m_table);
     m_table->DefaultFormat = &m_format;
     m_source = std::make_unique<TDataSource>(m_table.get());
-    m_store = std::make_unique<TNoteStore>(
-        *m_table, NotesFile(),
-        [this](bool isNew, int az, int left, int top, int width, int height, std::int32_t color,
-               const TFontSpec& font, const QString& text, int alignment, bool latszik,
-               TDateTime tol) {
-            m_windows << OpenNoteWindow(m_hooks, isNew, az, left, top, width, height, color, font,
-                                        text, alignment, latszik, tol);
+    m_store =
+        std::make_unique<TNoteStore>(*m_table, NotesFile(), [this](const TNote& note, bool isNew) {
+            m_windows << OpenNoteWindow(m_hooks, note, isNew);
         });
     m_windowsStore = std::make_unique<StoreForWindows>(*m_store);
     m_hooks = {};

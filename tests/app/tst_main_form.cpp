@@ -1,11 +1,11 @@
 #include "app/main_form.h"
+#include "notes/tulajdonsag.h"
 #include "seged/beall.h"
 #include "seged/clock.h"
 #include "seged/db_memo.h"
 #include "seged/error_report.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
-#include "notes/tulajdonsag.h"
 
 #include <QAction>
 #include <QDir>
@@ -151,8 +151,7 @@ void TestMainForm::startUpStepLoadsNotesAndStartsFade()
 {
     Tfrm_Main form;
     int opened = 0;
-    form.SetNoteWindowOpener([&](bool, int, int, int, int, int, std::int32_t, const TFontSpec&,
-                                 const QString&, int, bool, TDateTime) { ++opened; });
+    form.SetNoteWindowOpener([&](const TNote&, bool) { ++opened; });
     form.Timer1Timer();
     QVERIFY(!form.Timer1->isActive());
     QVERIFY(form.Timer2->isActive());

@@ -3,6 +3,8 @@
 #include <QtTest>
 
 #include "app/note_store.h"
+#include "notes/ablak.h"
+#include "notes/tulajdonsag.h"
 #include "record/notes_table.h"
 #include "seged/beall.h"
 #include "seged/clock.h"
@@ -10,8 +12,6 @@
 #include "seged/db_memo.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
-#include "notes/ablak.h"
-#include "notes/tulajdonsag.h"
 #include "store_for_windows.h"
 #include "table/csv_format.h"
 #include "table/data_link.h"
@@ -103,15 +103,11 @@ void TestNoteProperties::init()
     DefineNoteFields(*m_table);
     m_table->DefaultFormat = &m_format;
     m_source = std::make_unique<TDataSource>(m_table.get());
-    m_store = std::make_unique<TNoteStore>(
-        *m_table, NotesFile(),
-        [this](bool isNew, int az, int left, int top, int width, int height, std::int32_t color,
-               const TFontSpec& font, const QString& text, int alignment, bool latszik,
-               TDateTime tol) {
-            m_opened << az;
+    m_store =
+        std::make_unique<TNoteStore>(*m_table, NotesFile(), [this](const TNote& note, bool isNew) {
+            m_opened << note.Az;
             if (m_openWindows)
-                m_windows << OpenNoteWindow(m_hooks, isNew, az, left, top, width, height, color,
-                                            font, text, alignment, latszik, tol);
+                m_windows << OpenNoteWindow(m_hooks, note, isNew);
         });
     m_windowsStore = std::make_unique<StoreForWindows>(*m_store);
     m_hooks = {};
@@ -169,7 +165,7 @@ void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote()
     const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
         Type(d.DBMemo1, QStringLiteral("Új "));
         // What the tray menu and other note windows can still reach.
-        m_store->SaveNotePosition(0, 5, 6, 7, 8);
+        m_store->SaveNotePosition(0, TNotePlace{5, 6, 7, 8});
         m_store->SaveNoteText(2, QStringLiteral("harmadik"));
         m_store->aUjExecute();
         m_store->SaveNoteColor(1, 0x00123456);
@@ -215,7 +211,7 @@ void TestNoteProperties::debouncedWriteWaitsForTheDialog()
     QVERIFY(m_store->WritePending());
     const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
         Type(d.DBMemo1, QStringLiteral("félig "));
-        m_store->SaveNotePosition(0, 5, 6, 7, 8);
+        m_store->SaveNotePosition(0, TNotePlace{5, 6, 7, 8});
         // The write comes due while the dialog's edit is half made: the
         // file keeps its bytes.
         QTRY_VERIFY(!m_store->WritePending());
@@ -251,7 +247,7 @@ void TestNoteProperties::exitWhileTheDialogIsOpenKeepsEveryChange()
     const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
         dialog = &d;
         Type(d.DBMemo1, QStringLiteral("félig "));
-        m_store->SaveNotePosition(0, 5, 6, 7, 8);
+        m_store->SaveNotePosition(0, TNotePlace{5, 6, 7, 8});
         // The exit sequence (or the end of the session) writes the table.
         m_store->WriteTableFile();
         QVERIFY(!d.isVisible());

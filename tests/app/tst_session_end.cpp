@@ -1,5 +1,5 @@
-#include "seged/message_boxes.h"
 #include "app/session_end.h"
+#include "seged/message_boxes.h"
 
 #include <QDialog>
 #include <QMenu>

@@ -1,9 +1,9 @@
 #include "app/main_form.h"
+#include "app/tray_watch.h"
 #include "seged/beall.h"
 #include "seged/clock.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
-#include "app/tray_watch.h"
 
 #include <QAction>
 #include <QDialog>

@@ -7,13 +7,13 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include "notes/font_dialog.h"
+#include "notes/tulajdonsag.h"
 #include "record/notes_table.h"
 #include "seged/clock.h"
 #include "seged/db_check_box.h"
 #include "seged/db_memo.h"
 #include "seged/message_boxes.h"
-#include "notes/font_dialog.h"
-#include "notes/tulajdonsag.h"
 #include "table/data_link.h"
 #include "table/datetime_text.h"
 #include "table/mem_table.h"
