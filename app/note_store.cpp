@@ -280,11 +280,9 @@ std::optional<TNoteProperties> TNoteStore::EditProperties(TDataSource& source, i
     TPropertiesCall call;
     call.ShowHelp = std::move(showHelp);
     call.Holding = [this](Tfrm_Tulajdonsag* dialog) { m_holder = dialog; };
-    TNoteProperties chosen;
-    bool confirmed = false;
+    std::optional<TNoteProperties> chosen;
     try {
-        confirmed = EditNoteProperties(source, az, chosen.Color, chosen.Font, chosen.Tol,
-                                       chosen.Latszik, chosen.Alignment, chosen.Text, call);
+        chosen = EditNoteProperties(source, az, call);
     } catch (...) {
         LetGoOfTable();
         throw;
@@ -293,8 +291,6 @@ std::optional<TNoteProperties> TNoteStore::EditProperties(TDataSource& source, i
     // The dialog's own edits of the record and the changes that waited for
     // it reach the file like any other change.
     ScheduleWrite();
-    if (!confirmed)
-        return std::nullopt;
     return chosen;
 }
 

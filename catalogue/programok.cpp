@@ -18,6 +18,9 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "assets/assets.h"
+#include "catalogue/catalogue_text.h"
+#include "desktop/starter.h"
 #include "seged/beall.h"
 #include "seged/form_position.h"
 #include "seged/globals.h"
@@ -25,9 +28,6 @@
 #include "seged/make_action.h"
 #include "seged/message_boxes.h"
 #include "seged/reported.h"
-#include "assets/assets.h"
-#include "catalogue/catalogue_text.h"
-#include "desktop/starter.h"
 #include "table/file_io.h"
 
 #include <cmath>
@@ -89,6 +89,8 @@ Tfrm_Programok::~Tfrm_Programok()
 void Tfrm_Programok::BuildActions()
 {
     const qreal ratio = devicePixelRatioF();
+    // Caption, hint and picture are literals side by side at every call.
+    // NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
     const auto make = [this, ratio](const char* name, const QString& caption, const QString& hint,
                                     const QString& picture, const QList<QKeySequence>& keys,
                                     void (Tfrm_Programok::*handler)()) {

@@ -10,11 +10,11 @@
 #include <QScopeGuard>
 #include <QUrl>
 
-#include "seged/reported.h"
-#include "seged/table_values.h"
 #include "catalogue/input_guard.h"
 #include "desktop/safe_address.h"
 #include "desktop/starter.h"
+#include "seged/reported.h"
+#include "seged/table_values.h"
 
 namespace {
 constexpr int IngyenesColumn = 3;
@@ -24,6 +24,8 @@ const QColor FreeRowColor(0xC1, 0xFF, 0xE0);  // 0x00E0FFC1
 
 // --- grid ---
 
+// Row, then column: the grid's drawing callback.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void Tfrm_Programok::DBGrid1DrawColumnCell(TCellCanvas& canvas, int row, int column, bool selected)
 {
     const TDBGridModel& model = *DBGrid1->GridModel();

@@ -31,6 +31,8 @@ bool IsUsableValueName(const QString& valueName)
 
 // The entries that hold the value, matched without regard to case; the
 // entry with exactly that name first.
+// The folder, then the entry name looked for in it.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QStringList EntriesOf(const QString& folder, const QString& valueName)
 {
     const QString wanted = valueName + EntrySuffix;

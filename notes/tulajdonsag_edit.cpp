@@ -221,14 +221,13 @@ void Tfrm_Tulajdonsag::Abandon()
     QDialog::done(QDialog::Rejected);
 }
 
-bool EditNoteProperties(TDataSource& DataSource1, int az, std::int32_t& color, TFontSpec& font,
-                        TDateTime& tol, bool& latszik, int& alignment, QString& text,
-                        const TPropertiesCall& call)
+std::optional<TNoteProperties> EditNoteProperties(TDataSource& DataSource1, int az,
+                                                  const TPropertiesCall& call)
 {
     Tfrm_Tulajdonsag dialog(DataSource1);
     dialog.ShowHelp = call.ShowHelp;
     if (!dialog.Prepare(az))
-        return false;
+        return std::nullopt;
 
     struct Holding {
         const TPropertiesCall& call;
@@ -265,14 +264,7 @@ bool EditNoteProperties(TDataSource& DataSource1, int az, std::int32_t& color, T
         }
         cancelEdit();
         if (!dialog.Confirmed())
-            return false;
+            return std::nullopt;
     }
-    const TNoteProperties& result = dialog.Result();
-    color = result.Color;
-    font = result.Font;
-    tol = result.Tol;
-    latszik = result.Latszik;
-    alignment = result.Alignment;
-    text = result.Text;
-    return true;
+    return dialog.Result();
 }

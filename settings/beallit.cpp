@@ -1,9 +1,9 @@
 #include "settings/beallit.h"
 
-#include "seged/colors.h"
 #include "notes/font_dialog.h"
 #include "notes/note_format.h"
 #include "notes/note_pictures.h"
+#include "seged/colors.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -22,6 +22,8 @@ namespace {
 constexpr int ClientWidth = 517;
 constexpr int ClientHeight = 220;
 
+// The picture and the caption are literals side by side at every call.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QToolButton* MakeSpeedButton(QWidget* parent, const char* name, const QString& picture,
                              const QString& caption, const QRect& place)
 {

@@ -133,9 +133,9 @@ void TestEditingKeepsCharacters::cleanup()
 
 QString TestEditingKeepsCharacters::StoredText()
 {
-    if (!m_table->FindByValue("az", 0))
+    if (!m_table->FindByValue(NoteField::az, 0))
         return QStringLiteral("<no note>");
-    const TValue value = m_table->GetValue("szoveg");
+    const TValue value = m_table->GetValue(NoteField::szoveg);
     const auto* text = std::get_if<std::string>(&value);
     return text ? QString::fromStdString(*text) : QString();
 }

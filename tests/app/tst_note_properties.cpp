@@ -145,7 +145,7 @@ TValue TestNoteProperties::Field(int az, const char* name)
 {
     for (int i = 0; i < m_table->CountRecords(); ++i) {
         const std::vector<TValue>& values = m_table->RecordValues(i);
-        if (values[m_table->GetField("az").Index()] == TValue{az})
+        if (values[m_table->GetField(NoteField::az).Index()] == TValue{az})
             return values[m_table->GetField(name).Index()];
     }
     return TValue{std::string("<no such note>")};
@@ -174,10 +174,10 @@ void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote()
 
         QVERIFY(m_store->TableHeld());
         QCOMPARE(m_table->State(), dsEdit);
-        QCOMPARE(m_table->GetValue("az"), TValue{1});
+        QCOMPARE(m_table->GetValue(NoteField::az), TValue{1});
         QCOMPARE(m_table->CountRecords(), 3);
-        QCOMPARE(Field(0, "left"), TValue{300});
-        QCOMPARE(Field(2, "szoveg"), TValue{});
+        QCOMPARE(Field(0, NoteField::left), TValue{300});
+        QCOMPARE(Field(2, NoteField::szoveg), TValue{});
         QVERIFY(m_opened.isEmpty());
         QCOMPARE(ReadBytes(NotesFile()), fileBefore);
         if (confirm)
@@ -190,13 +190,13 @@ void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote()
     QCOMPARE(m_table->State(), dsBrowse);
 
     // Applied afterwards, in the order they came.
-    QCOMPARE(Field(0, "left"), TValue{std::string("<no such note>")});
-    QCOMPARE(Field(2, "szoveg"), TValue{std::string("harmadik")});
-    QCOMPARE(Field(2, "latszik"), TValue{true});
-    QCOMPARE(Field(1, "szin"), TValue{0x00123456});
-    QCOMPARE(Field(1, "szoveg"), TValue{std::string(confirm ? "Új második" : "második")});
+    QCOMPARE(Field(0, NoteField::left), TValue{std::string("<no such note>")});
+    QCOMPARE(Field(2, NoteField::szoveg), TValue{std::string("harmadik")});
+    QCOMPARE(Field(2, NoteField::latszik), TValue{true});
+    QCOMPARE(Field(1, NoteField::szin), TValue{0x00123456});
+    QCOMPARE(Field(1, NoteField::szoveg), TValue{std::string(confirm ? "Új második" : "második")});
     QCOMPARE(m_opened, QList<int>{3});
-    QCOMPARE(Field(3, "left"), TValue{300});
+    QCOMPARE(Field(3, NoteField::left), TValue{300});
     // The waiting text save wrote the file, with the dialog's text in it.
     const QByteArray written = ReadBytes(NotesFile());
     QVERIFY(written.contains("\"harmadik\""));
@@ -222,8 +222,8 @@ void TestNoteProperties::debouncedWriteWaitsForTheDialog()
     QTRY_VERIFY(!m_store->HasUnwrittenChanges());
     const QByteArray written = ReadBytes(NotesFile());
     QVERIFY(written.contains("\"f\xE9lig m\xE1sodik\""));
-    QCOMPARE(Field(0, "left"), TValue{5});
-    QCOMPARE(Field(0, "szin"), TValue{0x00223344});
+    QCOMPARE(Field(0, NoteField::left), TValue{5});
+    QCOMPARE(Field(0, NoteField::szin), TValue{0x00223344});
     QVERIFY(written.contains("\"2241348\""));  // 0x00223344
 }
 
@@ -234,7 +234,7 @@ void TestNoteProperties::onlyOneDialogAtATime()
         ++dialogs;
         QVERIFY(!m_store->EditProperties(*m_source, 2).has_value());
         QCOMPARE(m_table->State(), dsEdit);
-        QCOMPARE(m_table->GetValue("az"), TValue{1});
+        QCOMPARE(m_table->GetValue(NoteField::az), TValue{1});
         d.aElment->trigger();
     });
     QCOMPARE(dialogs, 1);
@@ -259,8 +259,8 @@ void TestNoteProperties::exitWhileTheDialogIsOpenKeepsEveryChange()
         QCOMPARE(m_table->State(), dsBrowse);
     });
     QVERIFY(!result.has_value());
-    QCOMPARE(Field(1, "szoveg"), TValue{std::string("második")});
-    QCOMPARE(Field(0, "left"), TValue{5});
+    QCOMPARE(Field(1, NoteField::szoveg), TValue{std::string("második")});
+    QCOMPARE(Field(0, NoteField::left), TValue{5});
     const QByteArray written = ReadBytes(NotesFile());
     QVERIFY(written.contains("\"5\",\"6\""));
     QVERIFY(!written.contains("f\xE9lig"));
@@ -305,9 +305,9 @@ void TestNoteProperties::noteWindowTakesWhatWasStored()
     });
     w->aTulajdonsag->trigger();
 
-    QCOMPARE(Field(0, "szoveg"), TValue{std::string("Fontos dolog")});
-    QCOMPARE(Field(0, "latszik"), TValue{true});
-    QCOMPARE(Field(0, "tol"), TValue{DateToDateTime(date)});
+    QCOMPARE(Field(0, NoteField::szoveg), TValue{std::string("Fontos dolog")});
+    QCOMPARE(Field(0, NoteField::latszik), TValue{true});
+    QCOMPARE(Field(0, NoteField::tol), TValue{DateToDateTime(date)});
     if (stays) {
         QVERIFY(!w.isNull());
         QCOMPARE(w->Label1->text(), QStringLiteral("Fontos dolog"));

@@ -163,16 +163,16 @@ void TestNoteStore::newNoteGetsDefaultsAndOpensInEditMode()
     QCOMPARE(w.note.Latszik, false);
     QCOMPARE(w.note.Tol.value, DayValue(TodayDate.addDays(-1)));
 
-    QCOMPARE(m_table->GetValue("fontname"), TValue{std::string("Liberation Sans")});
-    QCOMPARE(m_table->GetValue("fontsize"), TValue{12});
-    QCOMPARE(m_table->GetValue("fontcolor"), TValue{255});
-    QCOMPARE(m_table->GetValue("isbold"), TValue{true});
-    QCOMPARE(m_table->GetValue("isitalic"), TValue{false});
-    QCOMPARE(m_table->GetValue("isunderline"), TValue{true});
-    QCOMPARE(m_table->GetValue("igazit"), TValue{1});
-    QVERIFY(IsNull(m_table->GetValue("szoveg")));
-    QVERIFY(IsNull(m_table->GetValue("kep")));
-    QVERIFY(IsNull(m_table->GetValue("figyelmeztet")));
+    QCOMPARE(m_table->GetValue(NoteField::fontname), TValue{std::string("Liberation Sans")});
+    QCOMPARE(m_table->GetValue(NoteField::fontsize), TValue{12});
+    QCOMPARE(m_table->GetValue(NoteField::fontcolor), TValue{255});
+    QCOMPARE(m_table->GetValue(NoteField::isbold), TValue{true});
+    QCOMPARE(m_table->GetValue(NoteField::isitalic), TValue{false});
+    QCOMPARE(m_table->GetValue(NoteField::isunderline), TValue{true});
+    QCOMPARE(m_table->GetValue(NoteField::igazit), TValue{1});
+    QVERIFY(IsNull(m_table->GetValue(NoteField::szoveg)));
+    QVERIFY(IsNull(m_table->GetValue(NoteField::kep)));
+    QVERIFY(IsNull(m_table->GetValue(NoteField::figyelmeztet)));
 }
 
 void TestNoteStore::newNotesAreNumberedAndNotWritten()
@@ -184,7 +184,7 @@ void TestNoteStore::newNotesAreNumberedAndNotWritten()
     QCOMPARE(m_opened[1].note.Az, 1);
     // The second note was inserted before the first one, the current record.
     m_table->MoveFirst();
-    QCOMPARE(m_table->GetValue("az"), TValue{1});
+    QCOMPARE(m_table->GetValue(NoteField::az), TValue{1});
     QVERIFY(!QFile::exists(NotesFile()));
 }
 
@@ -241,19 +241,19 @@ void TestNoteStore::changesReachOnlyTheLocatedNote()
     m_store->SaveNoteAlignment(0, 0);
     m_store->SaveNoteFont(0, TFontSpec{QStringLiteral("Arial"), 14, 0x0000FF, false, true, false});
 
-    QVERIFY(m_table->FindByValue("az", 0));
-    QCOMPARE(m_table->GetValue("left"), TValue{10});
-    QCOMPARE(m_table->GetValue("top"), TValue{20});
-    QCOMPARE(m_table->GetValue("width"), TValue{200});
-    QCOMPARE(m_table->GetValue("height"), TValue{150});
-    QCOMPARE(m_table->GetValue("szin"), TValue{0x00123456});
-    QCOMPARE(m_table->GetValue("igazit"), TValue{0});
-    QCOMPARE(m_table->GetValue("fontname"), TValue{std::string("Arial")});
-    QCOMPARE(m_table->GetValue("isitalic"), TValue{true});
+    QVERIFY(m_table->FindByValue(NoteField::az, 0));
+    QCOMPARE(m_table->GetValue(NoteField::left), TValue{10});
+    QCOMPARE(m_table->GetValue(NoteField::top), TValue{20});
+    QCOMPARE(m_table->GetValue(NoteField::width), TValue{200});
+    QCOMPARE(m_table->GetValue(NoteField::height), TValue{150});
+    QCOMPARE(m_table->GetValue(NoteField::szin), TValue{0x00123456});
+    QCOMPARE(m_table->GetValue(NoteField::igazit), TValue{0});
+    QCOMPARE(m_table->GetValue(NoteField::fontname), TValue{std::string("Arial")});
+    QCOMPARE(m_table->GetValue(NoteField::isitalic), TValue{true});
 
-    QVERIFY(m_table->FindByValue("az", 1));
-    QCOMPARE(m_table->GetValue("left"), TValue{300});
-    QCOMPARE(m_table->GetValue("szin"), TValue{Beall.Color});
+    QVERIFY(m_table->FindByValue(NoteField::az, 1));
+    QCOMPARE(m_table->GetValue(NoteField::left), TValue{300});
+    QCOMPARE(m_table->GetValue(NoteField::szin), TValue{Beall.Color});
 }
 
 void TestNoteStore::unknownIdentifierChangesNothing()
@@ -265,8 +265,8 @@ void TestNoteStore::unknownIdentifierChangesNothing()
     m_store->DeleteNote(42);
     m_store->SaveNoteText(42, QStringLiteral("x"));
     QCOMPARE(m_table->CountRecords(), 1);
-    QCOMPARE(m_table->GetValue("left"), TValue{300});
-    QVERIFY(IsNull(m_table->GetValue("szoveg")));
+    QCOMPARE(m_table->GetValue(NoteField::left), TValue{300});
+    QVERIFY(IsNull(m_table->GetValue(NoteField::szoveg)));
     QVERIFY(m_boxes.empty());
 }
 
@@ -278,7 +278,7 @@ void TestNoteStore::longFontNameIsCut()
         QStringLiteral("Árvíztűrő tükörfúrógép betűtípusa hosszú");  // 40 characters
     QCOMPARE(name.size(), 40);
     m_store->SaveNoteFont(0, TFontSpec{name, 10, 0, false, false, false});
-    QCOMPARE(m_table->GetValue("fontname"), TValue{name.left(30).toStdString()});
+    QCOMPARE(m_table->GetValue(NoteField::fontname), TValue{name.left(30).toStdString()});
 }
 
 void TestNoteStore::textSaveWritesFileAndDeletionWaitsForIt()
@@ -314,7 +314,7 @@ void TestNoteStore::failedPostIsReportedAndDropped()
     QCOMPARE(m_boxes[0].Text, QStringLiteral("Hiba az adat mentése közben"));
     QCOMPARE(m_boxes[0].Icon, QMessageBox::Critical);
     QCOMPARE(m_table->State(), dsBrowse);
-    QCOMPARE(m_table->GetValue("szin"), TValue{Beall.Color});
+    QCOMPARE(m_table->GetValue(NoteField::szin), TValue{Beall.Color});
 
     // A failed text save still writes the table file.
     link.SetDataSource(nullptr);
