@@ -50,10 +50,10 @@ QStringList ArgumentsAfterProgramName(int argc, char** argv)
 // The note windows write through the main form's note store while it exists.
 class TMainFormNotes final : public INoteStore {
 public:
-    void SaveNotePosition(int az, int left, int top, int width, int height) override
+    void SaveNotePosition(int az, const TNotePlace& place) override
     {
         if (frm_Main)
-            frm_Main->Store().SaveNotePosition(az, left, top, width, height);
+            frm_Main->Store().SaveNotePosition(az, place);
     }
     void SaveNoteText(int az, const QString& text) override
     {
@@ -142,12 +142,8 @@ int runApplication(int argc, char** argv)
                 form.OnSugo();
         });
     };
-    form.SetNoteWindowOpener([hooks](bool isNew, int az, int left, int top, int width, int height,
-                                     std::int32_t color, const TFontSpec& font, const QString& text,
-                                     int alignment, bool latszik, TDateTime tol) {
-        OpenNoteWindow(hooks, isNew, az, left, top, width, height, color, font, text, alignment,
-                       latszik, tol);
-    });
+    form.SetNoteWindowOpener(
+        [hooks](const TNote& note, bool isNew) { OpenNoteWindow(hooks, note, isNew); });
     form.OnBeallit = [] {
         TBeallitEnvironment environment;
         environment.ProgramFile = QCoreApplication::applicationFilePath();

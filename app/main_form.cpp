@@ -111,12 +111,9 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
     Tbl.SetTextCompare(MakeCollatorTextCompare());
     m_store = std::make_unique<TNoteStore>(
         Tbl, DataFolder + QStringLiteral("/Vikora.csv"),
-        [this](bool isNew, int az, int left, int top, int width, int height, std::int32_t color,
-               const TFontSpec& font, const QString& text, int alignment, bool latszik,
-               TDateTime tol) {
+        [this](const TNote& note, bool isNew) {
             if (m_opener)
-                m_opener(isNew, az, left, top, width, height, color, font, text, alignment, latszik,
-                         tol);
+                m_opener(note, isNew);
         },
         this);
 

@@ -5,6 +5,7 @@
 #include "seged/clock.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
+#include "seged/note_font.h"
 #include "seged/table_values.h"
 #include "table/file_io.h"
 #include "table/mem_table.h"
@@ -47,22 +48,16 @@ void TNoteStore::aUjExecute()
 {
     if (Waits([this] { aUjExecute(); }))
         return;
+    TNote note;
+    note.Place = TNotePlace{300, 75, 330, 100};
+    note.Color = Beall.Color;
+    note.Font = NoteFontOf(Beall.Font);
+    note.Alignment = Beall.Alignment;
+    note.Latszik = false;
+    note.Tol = TDateTime{Today().value - 1};
     Tbl.Insert();
     try {
-        Tbl.SetValue("szin", Beall.Color);
-        Tbl.SetValue("left", 300);
-        Tbl.SetValue("top", 75);
-        Tbl.SetValue("height", 100);
-        Tbl.SetValue("width", 330);
-        Tbl.SetValue("tol", TDateTime{Today().value - 1});
-        Tbl.SetValue("latszik", false);
-        Tbl.SetValue("fontname", Utf8(Beall.Font.Name));
-        Tbl.SetValue("fontsize", Beall.Font.Size);
-        Tbl.SetValue("fontcolor", Beall.Font.Color);
-        Tbl.SetValue("isbold", Beall.Font.Bold);
-        Tbl.SetValue("isitalic", Beall.Font.Italic);
-        Tbl.SetValue("isunderline", Beall.Font.Underline);
-        Tbl.SetValue("igazit", Beall.Alignment);
+        WriteNote(Tbl, note);
         Tbl.Post();
     } catch (...) {
         // No half-made note may stay pending and be posted by the next search.
@@ -70,13 +65,9 @@ void TNoteStore::aUjExecute()
         throw;
     }
     ScheduleWrite();
-    if (m_openNoteWindow) {
-        m_openNoteWindow(true, ValueToInt(Tbl.GetValue("az")), ValueToInt(Tbl.GetValue("left")),
-                         ValueToInt(Tbl.GetValue("top")), ValueToInt(Tbl.GetValue("width")),
-                         ValueToInt(Tbl.GetValue("height")), ValueToInt(Tbl.GetValue("szin")),
-                         Beall.Font, QString(), Beall.Alignment,
-                         ValueToBool(Tbl.GetValue("latszik")), ValueToDate(Tbl.GetValue("tol")));
-    }
+    note.Az = ValueToInt(Tbl.GetValue(NoteField::az));
+    if (m_openNoteWindow)
+        m_openNoteWindow(note, true);
 }
 
 void TNoteStore::LoadNotes()
@@ -110,7 +101,7 @@ void TNoteStore::LoadNotes()
     }
     try {
         while (!Tbl.AtEnd()) {
-            OpenNoteIfDue(ValueToInt(Tbl.GetValue("az")));
+            OpenNoteIfDue(ValueToInt(Tbl.GetValue(NoteField::az)));
             Tbl.MoveNext();
         }
     } catch (...) {
@@ -125,45 +116,26 @@ void TNoteStore::LoadNotes()
 
 void TNoteStore::OpenNoteIfDue(int az)
 {
-    const TDateTime t = NullToDate(Tbl.GetValue("tol"), TDateTime{0});
+    const TDateTime t = NullToDate(Tbl.GetValue(NoteField::tol), TDateTime{0});
     if (Today().value < t.value)
         return;
 
     // The caller stands on the note; only when it does not is the note
     // searched for. (A file from elsewhere may hold two notes with the same
     // identifier; searching would then go back to the first one forever.)
-    const TValue current = Tbl.GetValue("az");
+    const TValue current = Tbl.GetValue(NoteField::az);
     if (IsNull(current) || ValueToInt(current) != az) {
-        if (!Tbl.FindByValue("az", az))
+        if (!Tbl.FindByValue(NoteField::az, az))
             return;
     }
 
-    TFontSpec font;
-    font.Name = NullToStr(Tbl.GetValue("fontname"), QString());
-    font.Size = NullToInt(Tbl.GetValue("fontsize"), 0);
-    font.Color = NullToInt(Tbl.GetValue("fontcolor"), 0);
-    font.Bold = ValueToBool(Tbl.GetValue("isbold"));
-    font.Italic = ValueToBool(Tbl.GetValue("isitalic"));
-    font.Underline = ValueToBool(Tbl.GetValue("isunderline"));
-
-    const int top = NullToInt(Tbl.GetValue("top"), 0);
-    const int width = NullToInt(Tbl.GetValue("width"), 0);
-    const int height = NullToInt(Tbl.GetValue("height"), 0);
-    const std::int32_t color = NullToInt(Tbl.GetValue("szin"), 0);
-    const int left = NullToInt(Tbl.GetValue("left"), 0);
-    const QString text = NullToStr(Tbl.GetValue("szoveg"), QString());
-    const int alignment = ValueToInt(Tbl.GetValue("igazit"));
-    const bool latszik = ValueToBool(Tbl.GetValue("latszik"));
-    const TDateTime tol = ValueToDate(Tbl.GetValue("tol"));
-
     if (m_openNoteWindow)
-        m_openNoteWindow(false, az, left, top, width, height, color, font, text, alignment, latszik,
-                         tol);
+        m_openNoteWindow(ReadNote(Tbl), false);
 }
 
 void TNoteStore::ChangeNote(int az, const std::function<void()>& setFields)
 {
-    if (!Tbl.FindByValue("az", az))
+    if (!Tbl.FindByValue(NoteField::az, az))
         return;
     Tbl.Edit();
     try {
@@ -184,23 +156,18 @@ void TNoteStore::ChangeNote(int az, const std::function<void()>& setFields)
     ScheduleWrite();
 }
 
-void TNoteStore::SaveNotePosition(int az, int left, int top, int width, int height)
+void TNoteStore::SaveNotePosition(int az, const TNotePlace& place)
 {
-    if (Waits([=, this] { SaveNotePosition(az, left, top, width, height); }))
+    if (Waits([=, this] { SaveNotePosition(az, place); }))
         return;
-    ChangeNote(az, [&] {
-        Tbl.SetValue("left", left);
-        Tbl.SetValue("top", top);
-        Tbl.SetValue("width", width);
-        Tbl.SetValue("height", height);
-    });
+    ChangeNote(az, [&] { WriteNotePlace(Tbl, place); });
 }
 
 void TNoteStore::SaveNoteText(int az, const QString& text)
 {
     if (Waits([=, this] { SaveNoteText(az, text); }))
         return;
-    ChangeNote(az, [&] { Tbl.SetValue("szoveg", Utf8(text)); });
+    ChangeNote(az, [&] { Tbl.SetValue(NoteField::szoveg, Utf8(text)); });
     WriteTableFile();
 }
 
@@ -209,8 +176,8 @@ void TNoteStore::SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol)
     if (Waits([=, this] { SaveNoteFlagAndDate(az, latszik, tol); }))
         return;
     ChangeNote(az, [&] {
-        Tbl.SetValue("latszik", latszik);
-        Tbl.SetValue("tol", tol);
+        Tbl.SetValue(NoteField::latszik, latszik);
+        Tbl.SetValue(NoteField::tol, tol);
     });
 }
 
@@ -218,7 +185,7 @@ void TNoteStore::DeleteNote(int az)
 {
     if (Waits([=, this] { DeleteNote(az); }))
         return;
-    if (!Tbl.FindByValue("az", az))
+    if (!Tbl.FindByValue(NoteField::az, az))
         return;
     Tbl.Delete();
     ScheduleWrite();
@@ -228,28 +195,21 @@ void TNoteStore::SaveNoteFont(int az, const TFontSpec& font)
 {
     if (Waits([=, this] { SaveNoteFont(az, font); }))
         return;
-    ChangeNote(az, [&] {
-        Tbl.SetValue("fontname", Utf8(font.Name));
-        Tbl.SetValue("fontsize", font.Size);
-        Tbl.SetValue("fontcolor", font.Color);
-        Tbl.SetValue("isbold", font.Bold);
-        Tbl.SetValue("isitalic", font.Italic);
-        Tbl.SetValue("isunderline", font.Underline);
-    });
+    ChangeNote(az, [&] { WriteNoteFont(Tbl, NoteFontOf(font)); });
 }
 
 void TNoteStore::SaveNoteColor(int az, std::int32_t color)
 {
     if (Waits([=, this] { SaveNoteColor(az, color); }))
         return;
-    ChangeNote(az, [&] { Tbl.SetValue("szin", color); });
+    ChangeNote(az, [&] { Tbl.SetValue(NoteField::szin, color); });
 }
 
 void TNoteStore::SaveNoteAlignment(int az, int alignment)
 {
     if (Waits([=, this] { SaveNoteAlignment(az, alignment); }))
         return;
-    ChangeNote(az, [&] { Tbl.SetValue("igazit", alignment); });
+    ChangeNote(az, [&] { Tbl.SetValue(NoteField::igazit, alignment); });
 }
 
 void TNoteStore::KeepDamagedTableFile()
@@ -320,11 +280,9 @@ std::optional<TNoteProperties> TNoteStore::EditProperties(TDataSource& source, i
     TPropertiesCall call;
     call.ShowHelp = std::move(showHelp);
     call.Holding = [this](Tfrm_Tulajdonsag* dialog) { m_holder = dialog; };
-    TNoteProperties chosen;
-    bool confirmed = false;
+    std::optional<TNoteProperties> chosen;
     try {
-        confirmed = EditNoteProperties(source, az, chosen.Color, chosen.Font, chosen.Tol,
-                                       chosen.Latszik, chosen.Alignment, chosen.Text, call);
+        chosen = EditNoteProperties(source, az, call);
     } catch (...) {
         LetGoOfTable();
         throw;
@@ -333,8 +291,6 @@ std::optional<TNoteProperties> TNoteStore::EditProperties(TDataSource& source, i
     // The dialog's own edits of the record and the changes that waited for
     // it reach the file like any other change.
     ScheduleWrite();
-    if (!confirmed)
-        return std::nullopt;
     return chosen;
 }
 

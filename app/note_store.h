@@ -1,11 +1,12 @@
 #pragma once
 
-#include "notes/note_actions.h"
-#include "seged/beall.h"
-#include "table/values.h"
-
 #include <QString>
 #include <QStringList>
+
+#include "notes/note_actions.h"
+#include "record/note.h"
+#include "seged/beall.h"
+#include "table/values.h"
 
 #include <cstdint>
 #include <deque>
@@ -19,10 +20,9 @@ class TDataSource;
 class TqorMemTable;
 class Tfrm_Tulajdonsag;
 
-// Opens the window of one note; the note window plugs in here.
-using TOpenNoteWindow = std::function<void(
-    bool IsNew, int az, int left, int top, int width, int height, std::int32_t color,
-    const TFontSpec& font, const QString& text, int alignment, bool latszik, TDateTime tol)>;
+// Opens the window of one note; the note window plugs in here. A new note
+// opens in edit mode.
+using TOpenNoteWindow = std::function<void(const TNote& note, bool IsNew)>;
 
 // The operations through which every change to a note reaches the notes
 // table, and the one place that writes the table file.
@@ -49,7 +49,7 @@ public:
     void LoadNotes();
     void OpenNoteIfDue(int az);
 
-    void SaveNotePosition(int az, int left, int top, int width, int height);
+    void SaveNotePosition(int az, const TNotePlace& place);
     void SaveNoteText(int az, const QString& text);
     void SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol);
     void DeleteNote(int az);

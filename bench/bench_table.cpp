@@ -1,5 +1,6 @@
 // Editing, searching and sorting the notes table.
 #include "bench/notes_fixture.h"
+#include "record/notes_table.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,7 +46,7 @@ void BM_FindByValue(benchmark::State& state)
     const auto table = MakeNotesTable(n);
     const TValue wanted = std::int32_t(missing ? n : n - 1);
     for (auto _ : state) {
-        if (table->FindByValue("az", wanted) == missing) {
+        if (table->FindByValue(NoteField::az, wanted) == missing) {
             state.SkipWithError("search gave the wrong answer");
             break;
         }
@@ -66,7 +67,7 @@ void BM_ApplySort(benchmark::State& state)
         state.PauseTiming();
         table->SortFields.clear();
         table->ApplySort();
-        table->SortFields = "fontname";
+        table->SortFields = NoteField::fontname;
         state.ResumeTiming();
         table->ApplySort();
     }
@@ -84,13 +85,13 @@ void BM_PostIntoSorted(benchmark::State& state)
     const int n = static_cast<int>(state.range(0));
     const auto table = MakeNotesTable(n);
     if (state.range(1) != 0)
-        table->SortFields = "fontname";
+        table->SortFields = NoteField::fontname;
     const auto notes = ManyNoteValues(n, PerRound);
     std::vector<TValue> posted;
     for (auto _ : state) {
         state.PauseTiming();
         for (const TValue& az : posted) {
-            table->FindByValue("az", az);
+            table->FindByValue(NoteField::az, az);
             table->Delete();
         }
         posted.clear();
@@ -100,7 +101,7 @@ void BM_PostIntoSorted(benchmark::State& state)
             table->AddAtEnd();
             SetNoteValues(*table, values);
             table->Post();
-            posted.push_back(table->GetValue("az"));
+            posted.push_back(table->GetValue(NoteField::az));
         }
     }
     state.SetItemsProcessed(state.iterations() * PerRound);

@@ -20,6 +20,7 @@
 
 #include "assets/assets.h"
 #include "catalogue/catalogue_text.h"
+#include "desktop/open_address.h"
 #include "seged/beall.h"
 #include "seged/form_position.h"
 #include "seged/globals.h"
@@ -85,6 +86,8 @@ Tfrm_Programok::~Tfrm_Programok()
 void Tfrm_Programok::BuildActions()
 {
     const qreal ratio = devicePixelRatioF();
+    // Caption, hint and picture are literals side by side at every call.
+    // NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
     const auto make = [this, ratio](const char* name, const QString& caption, const QString& hint,
                                     const QString& picture, const QList<QKeySequence>& keys,
                                     void (Tfrm_Programok::*handler)()) {

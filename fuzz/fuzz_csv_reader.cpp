@@ -129,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Reset(table);
     DefineNoteFields(table);
     table.Open();
-    table.SortFields = "fontname";
+    table.SortFields = NoteField::fontname;
     table.ApplySort();
     ReadAndWriteBack(table, bytes);
 

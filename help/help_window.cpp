@@ -55,6 +55,8 @@ void SetLook(QLabel* label, const QString& name, const QFont& font, const QColor
 }
 
 // A label as wide and tall as its text.
+// Object name, then text: literals side by side at every call.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QLabel* TextLabel(QWidget* page, const QString& name, const QString& text, const QFont& font,
                   const QColor& color, int left, int top)
 {
@@ -66,6 +68,8 @@ QLabel* TextLabel(QWidget* page, const QString& name, const QString& text, const
 }
 
 // A body text: word-wrapped from the top left of a box of fixed size.
+// Object name, then text: literals side by side at every call.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QLabel* BodyLabel(QWidget* page, const QString& name, const QString& text, int top, int width,
                   int height)
 {
@@ -77,6 +81,8 @@ QLabel* BodyLabel(QWidget* page, const QString& name, const QString& text, int t
     return label;
 }
 
+// Object name, then text: literals side by side at every call.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 TClickLabel* LinkLabel(QWidget* page, const QString& name, const QString& text, const QFont& font,
                        int top)
 {

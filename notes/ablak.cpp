@@ -8,6 +8,7 @@
 #include "seged/colors.h"
 #include "seged/editor_text.h"
 #include "seged/monitors.h"
+#include "seged/note_font.h"
 #include "seged/note_format.h"
 
 #include <QCloseEvent>
@@ -52,26 +53,27 @@ Tfrm_Ablak::Tfrm_Ablak(TNoteWindowHooks hooks)
 
 Tfrm_Ablak::~Tfrm_Ablak() = default;
 
-void Tfrm_Ablak::Setup(bool IsNew, int left, int top, int width, int height, std::int32_t szin,
-                       const TFontSpec& font, const QString& szoveg, int igazit)
+void Tfrm_Ablak::Setup(const TNote& note, bool IsNew)
 {
-    const QRect workArea = NoteWorkArea(QRect(left, top, width, height));
-    const QPoint place = PlaceNote(workArea, left, top, width, height);
+    const TNotePlace& stored = note.Place;
+    const QRect workArea =
+        NoteWorkArea(QRect(stored.Left, stored.Top, stored.Width, stored.Height));
+    const QPoint place = PlaceNote(workArea, stored);
     ApplyAlphaBlend(Beall.AlphaBlend, Beall.AlphaBlendValue);
-    ResizeTo(QRect(place, QSize(width, height)));
+    ResizeTo(QRect(place, QSize(stored.Width, stored.Height)));
     MoveTo(place.x(), place.y());
 
-    m_color = szin;
-    m_font = font;
-    m_shownFont = FontFromSpec(font);
+    m_color = note.Color;
+    m_font = FontSpecOf(note.Font);
+    m_shownFont = FontFromSpec(m_font);
     ApplyColors();
     ApplyFont();
-    SetText(szoveg);
-    SetAlignment(igazit);
+    SetText(QString::fromStdString(note.Text));
+    SetAlignment(note.Alignment);
 
     // Chosen once: later changes of the settings or of the note's colours
     // never move it.
-    m_keyColor = ColorToQColor(Beall.FontTransparent ? m_font.Color : szin);
+    m_keyColor = ColorToQColor(Beall.FontTransparent ? m_font.Color : note.Color);
     SetColorKeying(Beall.UseTransparentColor);
 
     show();
@@ -81,15 +83,13 @@ void Tfrm_Ablak::Setup(bool IsNew, int left, int top, int width, int height, std
         aSzerkeszt->trigger();
 }
 
-Tfrm_Ablak* OpenNoteWindow(const TNoteWindowHooks& hooks, bool IsNew, int az, int left, int top,
-                           int width, int height, std::int32_t szin, const TFontSpec& font,
-                           const QString& szoveg, int igazit, bool latszik, TDateTime tol)
+Tfrm_Ablak* OpenNoteWindow(const TNoteWindowHooks& hooks, const TNote& note, bool IsNew)
 {
     auto* window = new Tfrm_Ablak(hooks);
-    window->az = az;
-    window->latszik = latszik;
-    window->tol = tol;
-    window->Setup(IsNew, left, top, width, height, szin, font, szoveg, igazit);
+    window->az = note.Az;
+    window->latszik = note.Latszik;
+    window->tol = note.Tol;
+    window->Setup(note, IsNew);
     return window;
 }
 
@@ -192,8 +192,9 @@ void Tfrm_Ablak::FollowScreens()
     // changes only when the user moves the note.
     QPoint place = m_geometry.topLeft();
     if (!MostlyOnMonitors(m_geometry, MonitorGeometries()))
-        place = PlaceNote(NoteWorkArea(m_geometry), m_geometry.x(), m_geometry.y(),
-                          m_geometry.width(), m_geometry.height());
+        place = PlaceNote(
+            NoteWorkArea(m_geometry),
+            TNotePlace{m_geometry.x(), m_geometry.y(), m_geometry.width(), m_geometry.height()});
     if (place != geometry().topLeft())
         move(place);
 }

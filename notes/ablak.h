@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "notes/note_actions.h"
+#include "record/note.h"
 #include "seged/beall.h"
 #include "table/values.h"
 
@@ -95,8 +96,8 @@ public:
     QAction* aSugo = nullptr;
 
     // The creation steps after the window exists; OpenNoteWindow runs them.
-    void Setup(bool IsNew, int left, int top, int width, int height, std::int32_t szin,
-               const TFontSpec& font, const QString& szoveg, int igazit);
+    // A new note starts in edit mode.
+    void Setup(const TNote& note, bool IsNew);
 
     // Builds the menus (and Memo1's) now; they are otherwise built on first use.
     QMenu* EnsurePopupMenu1();
@@ -199,6 +200,4 @@ private:
 };
 
 // Creates the window of one note and shows it (the 18 creation steps).
-Tfrm_Ablak* OpenNoteWindow(const TNoteWindowHooks& hooks, bool IsNew, int az, int left, int top,
-                           int width, int height, std::int32_t szin, const TFontSpec& font,
-                           const QString& szoveg, int igazit, bool latszik, TDateTime tol);
+Tfrm_Ablak* OpenNoteWindow(const TNoteWindowHooks& hooks, const TNote& note, bool IsNew);

@@ -159,8 +159,8 @@ void Tfrm_Ablak::FormMouseUp(QMouseEvent*)
     const int height = m_geometry.height() - (EditMode() ? EditModeExtraHeight : 0);
     // Reached from mouse events: an error of the store is reported here.
     RunReported([this, height] {
-        m_hooks.Store->SaveNotePosition(az, m_geometry.x(), m_geometry.y(), m_geometry.width(),
-                                        height);
+        m_hooks.Store->SaveNotePosition(
+            az, TNotePlace{m_geometry.x(), m_geometry.y(), m_geometry.width(), height});
     });
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QString>
+
+#include "record/note.h"
 #include "seged/beall.h"
 #include "table/values.h"
-
-#include <QString>
 
 #include <cstdint>
 #include <functional>
@@ -17,7 +18,7 @@ class QWidget;
 class INoteStore {
 public:
     virtual ~INoteStore() = default;
-    virtual void SaveNotePosition(int az, int left, int top, int width, int height) = 0;
+    virtual void SaveNotePosition(int az, const TNotePlace& place) = 0;
     virtual void SaveNoteText(int az, const QString& text) = 0;
     virtual void SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol) = 0;
     virtual void DeleteNote(int az) = 0;

@@ -13,8 +13,12 @@ bool Near(int a, int b)
 }
 }  // namespace
 
-QPoint PlaceNote(const QRect& workArea, int left, int top, int width, int height)
+QPoint PlaceNote(const QRect& workArea, const TNotePlace& stored)
 {
+    const int left = stored.Left;
+    const int top = stored.Top;
+    const int width = stored.Width;
+    const int height = stored.Height;
     const int right = workArea.x() + workArea.width();
     const int bottom = workArea.y() + workArea.height();
 

@@ -3,11 +3,13 @@
 #include <QPoint>
 #include <QRect>
 
-// Where a note stored at (left, top) with the given outer size opens. The
+#include "record/note.h"
+
+// Where a note stored at `stored` (top-left and outer size) opens. The
 // right and bottom edges of the work area are exclusive (left + width).
 // A note wider than the work area ends at left 0; a taller one keeps a
 // negative top unless its stored top was negative.
-QPoint PlaceNote(const QRect& workArea, int left, int top, int width, int height);
+QPoint PlaceNote(const QRect& workArea, const TNotePlace& stored);
 
 // The top-left of a window after snapping to the work area's edges: an edge
 // closer than 10 pixels (either side) to the matching work-area edge is laid

@@ -4,6 +4,7 @@
 
 #include "assets/note_pictures.h"
 #include "notes/date_field.h"
+#include "record/notes_table.h"
 #include "seged/db_check_box.h"
 #include "seged/db_memo.h"
 #include "seged/make_action.h"
@@ -180,7 +181,7 @@ void Tfrm_Tulajdonsag::CreatePages()
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     DBMemo1 = new TDBMemo(TabSheet1);
     DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
-    DBMemo1->SetDataField(QStringLiteral("szoveg"));
+    DBMemo1->SetDataField(QString::fromLatin1(NoteField::szoveg));
     DBMemo1->SetDataSource(&m_source);
     DBMemo1->installEventFilter(this);
     auto* page = new QVBoxLayout(TabSheet1);
@@ -201,7 +202,7 @@ void Tfrm_Tulajdonsag::CreatePages()
     DBCheckBox1 = new TDBCheckBox(QStringLiteral("Fontos?"), TabSheet2);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
     DBCheckBox1->move(8, 64);
-    DBCheckBox1->SetDataField(QStringLiteral("latszik"));
+    DBCheckBox1->SetDataField(QString::fromLatin1(NoteField::latszik));
     DBCheckBox1->SetDataSource(&m_source);
     PageControl1->addTab(TabSheet2, QStringLiteral("Dátum, fontos"));
 

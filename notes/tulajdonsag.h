@@ -133,12 +133,11 @@ struct TPropertiesCall {
 };
 
 // Shows the properties dialog of note az. On OK the record is posted and the
-// six variables receive the note's colour, font, date (without time of day),
-// important flag, alignment and text (CR LF line ends); the result is true.
-// Otherwise the record's edit is cancelled and the variables are untouched.
-bool EditNoteProperties(TDataSource& DataSource1, int az, std::int32_t& color, TFontSpec& font,
-                        TDateTime& tol, bool& latszik, int& alignment, QString& text,
-                        const TPropertiesCall& call = {});
+// result holds the note's colour, font, date (without time of day), important
+// flag, alignment and text (CR LF line ends). Otherwise the record's edit is
+// cancelled and there is no result.
+std::optional<TNoteProperties> EditNoteProperties(TDataSource& DataSource1, int az,
+                                                  const TPropertiesCall& call = {});
 
 // Runs the shown dialog in place of its modal loop (tests): the runner gets
 // the prepared dialog, works it, and closes it through its commands; a

@@ -3,12 +3,15 @@
 #include "notes/tulajdonsag.h"
 
 #include "notes/datumbe.h"
+#include "record/note.h"
+#include "record/notes_table.h"
 #include "seged/clock.h"
 #include "seged/colors.h"
 #include "seged/db_check_box.h"
 #include "seged/db_memo.h"
 #include "seged/font_dialog.h"
 #include "seged/message_boxes.h"
+#include "seged/note_font.h"
 #include "seged/note_format.h"
 #include "seged/table_values.h"
 #include "table/data_link.h"
@@ -50,19 +53,20 @@ TqorMemTable* Tfrm_Tulajdonsag::EditedTable() const
 bool Tfrm_Tulajdonsag::Prepare(int az)
 {
     TqorMemTable* table = m_source.DataSet();
-    if (!table || !table->Active() || !table->FindByValue("az", az))
+    if (!table || !table->Active() || !table->FindByValue(NoteField::az, az))
         return false;
     table->Edit();
     try {
-        DateTimePicker1->setDate(DayOfDateTime(NullToDate(table->GetValue("tol"), Today())));
-        m_color = NullToInt(table->GetValue("szin"), 0);
-        m_font.Name = NullToStr(table->GetValue("fontname"), QString());
-        m_font.Size = NullToInt(table->GetValue("fontsize"), 0);
-        m_font.Color = NullToInt(table->GetValue("fontcolor"), 0);
-        m_font.Bold = FlagOf(table->GetValue("isbold"));
-        m_font.Italic = FlagOf(table->GetValue("isitalic"));
-        m_font.Underline = FlagOf(table->GetValue("isunderline"));
-        m_igazit = NullToInt(table->GetValue("igazit"), 0);
+        DateTimePicker1->setDate(
+            DayOfDateTime(NullToDate(table->GetValue(NoteField::tol), Today())));
+        m_color = NullToInt(table->GetValue(NoteField::szin), 0);
+        m_font.Name = NullToStr(table->GetValue(NoteField::fontname), QString());
+        m_font.Size = NullToInt(table->GetValue(NoteField::fontsize), 0);
+        m_font.Color = NullToInt(table->GetValue(NoteField::fontcolor), 0);
+        m_font.Bold = FlagOf(table->GetValue(NoteField::isbold));
+        m_font.Italic = FlagOf(table->GetValue(NoteField::isitalic));
+        m_font.Underline = FlagOf(table->GetValue(NoteField::isunderline));
+        m_igazit = NullToInt(table->GetValue(NoteField::igazit), 0);
     } catch (...) {
         table->Cancel();
         throw;
@@ -96,14 +100,8 @@ void Tfrm_Tulajdonsag::aBetutipusExecute()
     m_font = font;
     m_strikeOut = strikeOut;
     DressMemo();
-    if (TqorMemTable* table = EditedTable()) {
-        table->SetValue("fontname", m_font.Name.toStdString());
-        table->SetValue("fontsize", m_font.Size);
-        table->SetValue("fontcolor", m_font.Color);
-        table->SetValue("isbold", m_font.Bold);
-        table->SetValue("isitalic", m_font.Italic);
-        table->SetValue("isunderline", m_font.Underline);
-    }
+    if (TqorMemTable* table = EditedTable())
+        WriteNoteFont(*table, NoteFontOf(m_font));
 }
 
 void Tfrm_Tulajdonsag::aHatterszinExecute()
@@ -114,7 +112,7 @@ void Tfrm_Tulajdonsag::aHatterszinExecute()
     m_color = color;
     DressMemo();
     if (TqorMemTable* table = EditedTable())
-        table->SetValue("szin", m_color);
+        table->SetValue(NoteField::szin, m_color);
 }
 
 void Tfrm_Tulajdonsag::SetAlignment(int igazit)
@@ -122,7 +120,7 @@ void Tfrm_Tulajdonsag::SetAlignment(int igazit)
     m_igazit = igazit;
     DressMemo();
     if (TqorMemTable* table = EditedTable())
-        table->SetValue("igazit", m_igazit);
+        table->SetValue(NoteField::igazit, m_igazit);
 }
 
 void Tfrm_Tulajdonsag::aBalraExecute()
@@ -181,15 +179,15 @@ void Tfrm_Tulajdonsag::Confirm()
     TqorMemTable* table = EditedTable();
     if (!table)
         return;
-    table->SetValue("tol", DateToDateTime(DateTimePicker1->date()));
+    table->SetValue(NoteField::tol, DateToDateTime(DateTimePicker1->date()));
     table->Post();
     m_confirmed = true;
     m_result.Color = m_color;
     m_result.Font = m_font;
-    m_result.Text = NullToStr(table->GetValue("szoveg"), QString());
+    m_result.Text = NullToStr(table->GetValue(NoteField::szoveg), QString());
     m_result.Alignment = m_igazit;
-    m_result.Latszik = FlagOf(table->GetValue("latszik"));
-    const TDateTime tol = NullToDate(table->GetValue("tol"), Today());
+    m_result.Latszik = FlagOf(table->GetValue(NoteField::latszik));
+    const TDateTime tol = NullToDate(table->GetValue(NoteField::tol), Today());
     m_result.Tol = TDateTime{std::floor(tol.value)};
 }
 
@@ -223,14 +221,13 @@ void Tfrm_Tulajdonsag::Abandon()
     QDialog::done(QDialog::Rejected);
 }
 
-bool EditNoteProperties(TDataSource& DataSource1, int az, std::int32_t& color, TFontSpec& font,
-                        TDateTime& tol, bool& latszik, int& alignment, QString& text,
-                        const TPropertiesCall& call)
+std::optional<TNoteProperties> EditNoteProperties(TDataSource& DataSource1, int az,
+                                                  const TPropertiesCall& call)
 {
     Tfrm_Tulajdonsag dialog(DataSource1);
     dialog.ShowHelp = call.ShowHelp;
     if (!dialog.Prepare(az))
-        return false;
+        return std::nullopt;
 
     struct Holding {
         const TPropertiesCall& call;
@@ -267,14 +264,7 @@ bool EditNoteProperties(TDataSource& DataSource1, int az, std::int32_t& color, T
         }
         cancelEdit();
         if (!dialog.Confirmed())
-            return false;
+            return std::nullopt;
     }
-    const TNoteProperties& result = dialog.Result();
-    color = result.Color;
-    font = result.Font;
-    tol = result.Tol;
-    latszik = result.Latszik;
-    alignment = result.Alignment;
-    text = result.Text;
-    return true;
+    return dialog.Result();
 }

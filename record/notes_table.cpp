@@ -4,22 +4,22 @@
 
 void DefineNoteFields(TqorMemTable& table)
 {
-    table.AddField("kep", ftGraphic);
-    table.AddField("szin", ftInteger);
-    table.AddField("left", ftInteger);
-    table.AddField("top", ftInteger);
-    table.AddField("height", ftInteger);
-    table.AddField("width", ftInteger);
-    table.AddField("tol", ftDateTime);
-    table.AddField("figyelmeztet", ftDateTime);
-    table.AddField("latszik", ftBoolean);
-    table.AddField("fontname", ftString, 30);
-    table.AddField("fontsize", ftInteger);
-    table.AddField("fontcolor", ftInteger);
-    table.AddField("isbold", ftBoolean);
-    table.AddField("isitalic", ftBoolean);
-    table.AddField("isunderline", ftBoolean);
-    table.AddField("az", ftAutoInc);
-    table.AddField("igazit", ftInteger);
-    table.AddField("szoveg", ftMemo);
+    table.AddField(NoteField::kep, ftGraphic);
+    table.AddField(NoteField::szin, ftInteger);
+    table.AddField(NoteField::left, ftInteger);
+    table.AddField(NoteField::top, ftInteger);
+    table.AddField(NoteField::height, ftInteger);
+    table.AddField(NoteField::width, ftInteger);
+    table.AddField(NoteField::tol, ftDateTime);
+    table.AddField(NoteField::figyelmeztet, ftDateTime);
+    table.AddField(NoteField::latszik, ftBoolean);
+    table.AddField(NoteField::fontname, ftString, FontNameSize);
+    table.AddField(NoteField::fontsize, ftInteger);
+    table.AddField(NoteField::fontcolor, ftInteger);
+    table.AddField(NoteField::isbold, ftBoolean);
+    table.AddField(NoteField::isitalic, ftBoolean);
+    table.AddField(NoteField::isunderline, ftBoolean);
+    table.AddField(NoteField::az, ftAutoInc);
+    table.AddField(NoteField::igazit, ftInteger);
+    table.AddField(NoteField::szoveg, ftMemo);
 }

@@ -8,9 +8,9 @@
 class StoreForWindows final : public INoteStore {
 public:
     explicit StoreForWindows(TNoteStore& store) : m_store(store) { }
-    void SaveNotePosition(int az, int l, int t, int w, int h) override
+    void SaveNotePosition(int az, const TNotePlace& place) override
     {
-        m_store.SaveNotePosition(az, l, t, w, h);
+        m_store.SaveNotePosition(az, place);
     }
     void SaveNoteText(int az, const QString& text) override { m_store.SaveNoteText(az, text); }
     void SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol) override

@@ -104,13 +104,9 @@ void TestEditingKeepsCharacters::init()
     DefineNoteFields(*m_table);
     m_table->DefaultFormat = &m_format;
     m_source = std::make_unique<TDataSource>(m_table.get());
-    m_store = std::make_unique<TNoteStore>(
-        *m_table, NotesFile(),
-        [this](bool isNew, int az, int left, int top, int width, int height, std::int32_t color,
-               const TFontSpec& font, const QString& text, int alignment, bool latszik,
-               TDateTime tol) {
-            m_windows << OpenNoteWindow(m_hooks, isNew, az, left, top, width, height, color, font,
-                                        text, alignment, latszik, tol);
+    m_store =
+        std::make_unique<TNoteStore>(*m_table, NotesFile(), [this](const TNote& note, bool isNew) {
+            m_windows << OpenNoteWindow(m_hooks, note, isNew);
         });
     m_windowsStore = std::make_unique<StoreForWindows>(*m_store);
     m_hooks = {};
@@ -137,9 +133,9 @@ void TestEditingKeepsCharacters::cleanup()
 
 QString TestEditingKeepsCharacters::StoredText()
 {
-    if (!m_table->FindByValue("az", 0))
+    if (!m_table->FindByValue(NoteField::az, 0))
         return QStringLiteral("<no note>");
-    const TValue value = m_table->GetValue("szoveg");
+    const TValue value = m_table->GetValue(NoteField::szoveg);
     const auto* text = std::get_if<std::string>(&value);
     return text ? QString::fromStdString(*text) : QString();
 }

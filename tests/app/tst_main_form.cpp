@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 #include "notes/tulajdonsag.h"
+#include "record/notes_table.h"
 #include "seged/beall.h"
 #include "seged/clock.h"
 #include "seged/db_memo.h"
@@ -151,8 +152,7 @@ void TestMainForm::startUpStepLoadsNotesAndStartsFade()
 {
     Tfrm_Main form;
     int opened = 0;
-    form.SetNoteWindowOpener([&](bool, int, int, int, int, int, std::int32_t, const TFontSpec&,
-                                 const QString&, int, bool, TDateTime) { ++opened; });
+    form.SetNoteWindowOpener([&](const TNote&, bool) { ++opened; });
     form.Timer1Timer();
     QVERIFY(!form.Timer1->isActive());
     QVERIFY(form.Timer2->isActive());
@@ -279,7 +279,7 @@ void TestMainForm::trayCommandsWaitForThePropertiesDialog()
     written.DefaultFormat = &form.qorCSVStreamFormat1;
     written.ReadFromFile((DataFolder + "/Vikora.csv").toStdString());
     QCOMPARE(written.CountRecords(), 2);
-    QVERIFY(IsNull(written.GetValue("szoveg")));
+    QVERIFY(IsNull(written.GetValue(NoteField::szoveg)));
     QVERIFY(m_boxes.empty());
 }
 

@@ -103,15 +103,11 @@ void TestNoteProperties::init()
     DefineNoteFields(*m_table);
     m_table->DefaultFormat = &m_format;
     m_source = std::make_unique<TDataSource>(m_table.get());
-    m_store = std::make_unique<TNoteStore>(
-        *m_table, NotesFile(),
-        [this](bool isNew, int az, int left, int top, int width, int height, std::int32_t color,
-               const TFontSpec& font, const QString& text, int alignment, bool latszik,
-               TDateTime tol) {
-            m_opened << az;
+    m_store =
+        std::make_unique<TNoteStore>(*m_table, NotesFile(), [this](const TNote& note, bool isNew) {
+            m_opened << note.Az;
             if (m_openWindows)
-                m_windows << OpenNoteWindow(m_hooks, isNew, az, left, top, width, height, color,
-                                            font, text, alignment, latszik, tol);
+                m_windows << OpenNoteWindow(m_hooks, note, isNew);
         });
     m_windowsStore = std::make_unique<StoreForWindows>(*m_store);
     m_hooks = {};
@@ -149,7 +145,7 @@ TValue TestNoteProperties::Field(int az, const char* name)
 {
     for (int i = 0; i < m_table->CountRecords(); ++i) {
         const std::vector<TValue>& values = m_table->RecordValues(i);
-        if (values[m_table->GetField("az").Index()] == TValue{az})
+        if (values[m_table->GetField(NoteField::az).Index()] == TValue{az})
             return values[m_table->GetField(name).Index()];
     }
     return TValue{std::string("<no such note>")};
@@ -169,7 +165,7 @@ void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote()
     const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
         Type(d.DBMemo1, QStringLiteral("Új "));
         // What the tray menu and other note windows can still reach.
-        m_store->SaveNotePosition(0, 5, 6, 7, 8);
+        m_store->SaveNotePosition(0, TNotePlace{5, 6, 7, 8});
         m_store->SaveNoteText(2, QStringLiteral("harmadik"));
         m_store->aUjExecute();
         m_store->SaveNoteColor(1, 0x00123456);
@@ -178,10 +174,10 @@ void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote()
 
         QVERIFY(m_store->TableHeld());
         QCOMPARE(m_table->State(), dsEdit);
-        QCOMPARE(m_table->GetValue("az"), TValue{1});
+        QCOMPARE(m_table->GetValue(NoteField::az), TValue{1});
         QCOMPARE(m_table->CountRecords(), 3);
-        QCOMPARE(Field(0, "left"), TValue{300});
-        QCOMPARE(Field(2, "szoveg"), TValue{});
+        QCOMPARE(Field(0, NoteField::left), TValue{300});
+        QCOMPARE(Field(2, NoteField::szoveg), TValue{});
         QVERIFY(m_opened.isEmpty());
         QCOMPARE(ReadBytes(NotesFile()), fileBefore);
         if (confirm)
@@ -194,13 +190,13 @@ void TestNoteProperties::changesWaitWhileTheDialogHoldsItsNote()
     QCOMPARE(m_table->State(), dsBrowse);
 
     // Applied afterwards, in the order they came.
-    QCOMPARE(Field(0, "left"), TValue{std::string("<no such note>")});
-    QCOMPARE(Field(2, "szoveg"), TValue{std::string("harmadik")});
-    QCOMPARE(Field(2, "latszik"), TValue{true});
-    QCOMPARE(Field(1, "szin"), TValue{0x00123456});
-    QCOMPARE(Field(1, "szoveg"), TValue{std::string(confirm ? "Új második" : "második")});
+    QCOMPARE(Field(0, NoteField::left), TValue{std::string("<no such note>")});
+    QCOMPARE(Field(2, NoteField::szoveg), TValue{std::string("harmadik")});
+    QCOMPARE(Field(2, NoteField::latszik), TValue{true});
+    QCOMPARE(Field(1, NoteField::szin), TValue{0x00123456});
+    QCOMPARE(Field(1, NoteField::szoveg), TValue{std::string(confirm ? "Új második" : "második")});
     QCOMPARE(m_opened, QList<int>{3});
-    QCOMPARE(Field(3, "left"), TValue{300});
+    QCOMPARE(Field(3, NoteField::left), TValue{300});
     // The waiting text save wrote the file, with the dialog's text in it.
     const QByteArray written = ReadBytes(NotesFile());
     QVERIFY(written.contains("\"harmadik\""));
@@ -215,7 +211,7 @@ void TestNoteProperties::debouncedWriteWaitsForTheDialog()
     QVERIFY(m_store->WritePending());
     const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
         Type(d.DBMemo1, QStringLiteral("félig "));
-        m_store->SaveNotePosition(0, 5, 6, 7, 8);
+        m_store->SaveNotePosition(0, TNotePlace{5, 6, 7, 8});
         // The write comes due while the dialog's edit is half made: the
         // file keeps its bytes.
         QTRY_VERIFY(!m_store->WritePending());
@@ -226,8 +222,8 @@ void TestNoteProperties::debouncedWriteWaitsForTheDialog()
     QTRY_VERIFY(!m_store->HasUnwrittenChanges());
     const QByteArray written = ReadBytes(NotesFile());
     QVERIFY(written.contains("\"f\xE9lig m\xE1sodik\""));
-    QCOMPARE(Field(0, "left"), TValue{5});
-    QCOMPARE(Field(0, "szin"), TValue{0x00223344});
+    QCOMPARE(Field(0, NoteField::left), TValue{5});
+    QCOMPARE(Field(0, NoteField::szin), TValue{0x00223344});
     QVERIFY(written.contains("\"2241348\""));  // 0x00223344
 }
 
@@ -238,7 +234,7 @@ void TestNoteProperties::onlyOneDialogAtATime()
         ++dialogs;
         QVERIFY(!m_store->EditProperties(*m_source, 2).has_value());
         QCOMPARE(m_table->State(), dsEdit);
-        QCOMPARE(m_table->GetValue("az"), TValue{1});
+        QCOMPARE(m_table->GetValue(NoteField::az), TValue{1});
         d.aElment->trigger();
     });
     QCOMPARE(dialogs, 1);
@@ -251,7 +247,7 @@ void TestNoteProperties::exitWhileTheDialogIsOpenKeepsEveryChange()
     const auto result = Edit(1, [&](Tfrm_Tulajdonsag& d) {
         dialog = &d;
         Type(d.DBMemo1, QStringLiteral("félig "));
-        m_store->SaveNotePosition(0, 5, 6, 7, 8);
+        m_store->SaveNotePosition(0, TNotePlace{5, 6, 7, 8});
         // The exit sequence (or the end of the session) writes the table.
         m_store->WriteTableFile();
         QVERIFY(!d.isVisible());
@@ -263,8 +259,8 @@ void TestNoteProperties::exitWhileTheDialogIsOpenKeepsEveryChange()
         QCOMPARE(m_table->State(), dsBrowse);
     });
     QVERIFY(!result.has_value());
-    QCOMPARE(Field(1, "szoveg"), TValue{std::string("második")});
-    QCOMPARE(Field(0, "left"), TValue{5});
+    QCOMPARE(Field(1, NoteField::szoveg), TValue{std::string("második")});
+    QCOMPARE(Field(0, NoteField::left), TValue{5});
     const QByteArray written = ReadBytes(NotesFile());
     QVERIFY(written.contains("\"5\",\"6\""));
     QVERIFY(!written.contains("f\xE9lig"));
@@ -309,9 +305,9 @@ void TestNoteProperties::noteWindowTakesWhatWasStored()
     });
     w->aTulajdonsag->trigger();
 
-    QCOMPARE(Field(0, "szoveg"), TValue{std::string("Fontos dolog")});
-    QCOMPARE(Field(0, "latszik"), TValue{true});
-    QCOMPARE(Field(0, "tol"), TValue{DateToDateTime(date)});
+    QCOMPARE(Field(0, NoteField::szoveg), TValue{std::string("Fontos dolog")});
+    QCOMPARE(Field(0, NoteField::latszik), TValue{true});
+    QCOMPARE(Field(0, NoteField::tol), TValue{DateToDateTime(date)});
     if (stays) {
         QVERIFY(!w.isNull());
         QCOMPARE(w->Label1->text(), QStringLiteral("Fontos dolog"));

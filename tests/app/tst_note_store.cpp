@@ -4,6 +4,7 @@
 #include "seged/clock.h"
 #include "seged/globals.h"
 #include "seged/message_boxes.h"
+#include "seged/note_font.h"
 #include "table/csv_format.h"
 #include "table/datetime_text.h"
 #include "table/mem_table.h"
@@ -17,14 +18,8 @@
 
 namespace {
 struct OpenedWindow {
+    TNote note;
     bool isNew;
-    int az, left, top, width, height;
-    std::int32_t color;
-    TFontSpec font;
-    QString text;
-    int alignment;
-    bool latszik;
-    double tol;
 };
 
 const QDate TodayDate(2026, 12, 10);
@@ -126,13 +121,9 @@ void TestNoteStore::MakeStore()
     m_table = std::make_unique<TqorMemTable>("Tbl");
     DefineNoteFields(*m_table);
     m_table->DefaultFormat = &m_format;
-    m_store = std::make_unique<TNoteStore>(
-        *m_table, NotesFile(),
-        [this](bool isNew, int az, int left, int top, int width, int height, std::int32_t color,
-               const TFontSpec& font, const QString& text, int alignment, bool latszik,
-               TDateTime tol) {
-            m_opened.push_back({isNew, az, left, top, width, height, color, font, text, alignment,
-                                latszik, tol.value});
+    m_store =
+        std::make_unique<TNoteStore>(*m_table, NotesFile(), [this](const TNote& note, bool isNew) {
+            m_opened.push_back({note, isNew});
         });
 }
 
@@ -163,28 +154,25 @@ void TestNoteStore::newNoteGetsDefaultsAndOpensInEditMode()
     QCOMPARE(m_opened.size(), size_t(1));
     const OpenedWindow& w = m_opened[0];
     QVERIFY(w.isNew);
-    QCOMPARE(w.az, 0);
-    QCOMPARE(w.left, 300);
-    QCOMPARE(w.top, 75);
-    QCOMPARE(w.width, 330);
-    QCOMPARE(w.height, 100);
-    QCOMPARE(w.color, 0x0000FF00);
-    QCOMPARE(w.font, Beall.Font);
-    QCOMPARE(w.text, QString());
-    QCOMPARE(w.alignment, 1);
-    QCOMPARE(w.latszik, false);
-    QCOMPARE(w.tol, DayValue(TodayDate.addDays(-1)));
+    QCOMPARE(w.note.Az, 0);
+    QCOMPARE(w.note.Place, (TNotePlace{300, 75, 330, 100}));
+    QCOMPARE(w.note.Color, 0x0000FF00);
+    QCOMPARE(FontSpecOf(w.note.Font), Beall.Font);
+    QCOMPARE(w.note.Text, std::string());
+    QCOMPARE(w.note.Alignment, 1);
+    QCOMPARE(w.note.Latszik, false);
+    QCOMPARE(w.note.Tol.value, DayValue(TodayDate.addDays(-1)));
 
-    QCOMPARE(m_table->GetValue("fontname"), TValue{std::string("Liberation Sans")});
-    QCOMPARE(m_table->GetValue("fontsize"), TValue{12});
-    QCOMPARE(m_table->GetValue("fontcolor"), TValue{255});
-    QCOMPARE(m_table->GetValue("isbold"), TValue{true});
-    QCOMPARE(m_table->GetValue("isitalic"), TValue{false});
-    QCOMPARE(m_table->GetValue("isunderline"), TValue{true});
-    QCOMPARE(m_table->GetValue("igazit"), TValue{1});
-    QVERIFY(IsNull(m_table->GetValue("szoveg")));
-    QVERIFY(IsNull(m_table->GetValue("kep")));
-    QVERIFY(IsNull(m_table->GetValue("figyelmeztet")));
+    QCOMPARE(m_table->GetValue(NoteField::fontname), TValue{std::string("Liberation Sans")});
+    QCOMPARE(m_table->GetValue(NoteField::fontsize), TValue{12});
+    QCOMPARE(m_table->GetValue(NoteField::fontcolor), TValue{255});
+    QCOMPARE(m_table->GetValue(NoteField::isbold), TValue{true});
+    QCOMPARE(m_table->GetValue(NoteField::isitalic), TValue{false});
+    QCOMPARE(m_table->GetValue(NoteField::isunderline), TValue{true});
+    QCOMPARE(m_table->GetValue(NoteField::igazit), TValue{1});
+    QVERIFY(IsNull(m_table->GetValue(NoteField::szoveg)));
+    QVERIFY(IsNull(m_table->GetValue(NoteField::kep)));
+    QVERIFY(IsNull(m_table->GetValue(NoteField::figyelmeztet)));
 }
 
 void TestNoteStore::newNotesAreNumberedAndNotWritten()
@@ -193,10 +181,10 @@ void TestNoteStore::newNotesAreNumberedAndNotWritten()
     m_store->aUjExecute();
     m_store->aUjExecute();
     QCOMPARE(m_opened.size(), size_t(2));
-    QCOMPARE(m_opened[1].az, 1);
+    QCOMPARE(m_opened[1].note.Az, 1);
     // The second note was inserted before the first one, the current record.
     m_table->MoveFirst();
-    QCOMPARE(m_table->GetValue("az"), TValue{1});
+    QCOMPARE(m_table->GetValue(NoteField::az), TValue{1});
     QVERIFY(!QFile::exists(NotesFile()));
 }
 
@@ -214,11 +202,12 @@ void TestNoteStore::loadOpensOnlyDueNotes()
     m_opened.clear();
     m_store->LoadNotes();
     QCOMPARE(m_opened.size(), size_t(2));
-    QCOMPARE(m_opened[0].az, 2);  // file order: the newest note was inserted first
-    QCOMPARE(m_opened[0].text, QStringLiteral("Bevásárlás\r\n100% tej"));
+    QCOMPARE(m_opened[0].note.Az, 2);  // file order: the newest note was inserted first
+    QCOMPARE(QString::fromStdString(m_opened[0].note.Text),
+             QStringLiteral("Bevásárlás\r\n100% tej"));
     QVERIFY(!m_opened[0].isNew);
-    QCOMPARE(m_opened[1].az, 1);
-    QCOMPARE(m_opened[1].latszik, true);
+    QCOMPARE(m_opened[1].note.Az, 1);
+    QCOMPARE(m_opened[1].note.Latszik, true);
     QCOMPARE(m_table->RecordNumber(), 1);
 
     // The next day the 08:00 note is due as well.
@@ -247,37 +236,37 @@ void TestNoteStore::changesReachOnlyTheLocatedNote()
     m_store->LoadNotes();
     m_store->aUjExecute();
     m_store->aUjExecute();
-    m_store->SaveNotePosition(0, 10, 20, 200, 150);
+    m_store->SaveNotePosition(0, TNotePlace{10, 20, 200, 150});
     m_store->SaveNoteColor(0, 0x00123456);
     m_store->SaveNoteAlignment(0, 0);
     m_store->SaveNoteFont(0, TFontSpec{QStringLiteral("Arial"), 14, 0x0000FF, false, true, false});
 
-    QVERIFY(m_table->FindByValue("az", 0));
-    QCOMPARE(m_table->GetValue("left"), TValue{10});
-    QCOMPARE(m_table->GetValue("top"), TValue{20});
-    QCOMPARE(m_table->GetValue("width"), TValue{200});
-    QCOMPARE(m_table->GetValue("height"), TValue{150});
-    QCOMPARE(m_table->GetValue("szin"), TValue{0x00123456});
-    QCOMPARE(m_table->GetValue("igazit"), TValue{0});
-    QCOMPARE(m_table->GetValue("fontname"), TValue{std::string("Arial")});
-    QCOMPARE(m_table->GetValue("isitalic"), TValue{true});
+    QVERIFY(m_table->FindByValue(NoteField::az, 0));
+    QCOMPARE(m_table->GetValue(NoteField::left), TValue{10});
+    QCOMPARE(m_table->GetValue(NoteField::top), TValue{20});
+    QCOMPARE(m_table->GetValue(NoteField::width), TValue{200});
+    QCOMPARE(m_table->GetValue(NoteField::height), TValue{150});
+    QCOMPARE(m_table->GetValue(NoteField::szin), TValue{0x00123456});
+    QCOMPARE(m_table->GetValue(NoteField::igazit), TValue{0});
+    QCOMPARE(m_table->GetValue(NoteField::fontname), TValue{std::string("Arial")});
+    QCOMPARE(m_table->GetValue(NoteField::isitalic), TValue{true});
 
-    QVERIFY(m_table->FindByValue("az", 1));
-    QCOMPARE(m_table->GetValue("left"), TValue{300});
-    QCOMPARE(m_table->GetValue("szin"), TValue{Beall.Color});
+    QVERIFY(m_table->FindByValue(NoteField::az, 1));
+    QCOMPARE(m_table->GetValue(NoteField::left), TValue{300});
+    QCOMPARE(m_table->GetValue(NoteField::szin), TValue{Beall.Color});
 }
 
 void TestNoteStore::unknownIdentifierChangesNothing()
 {
     m_store->LoadNotes();
     m_store->aUjExecute();
-    m_store->SaveNotePosition(42, 1, 2, 3, 4);
+    m_store->SaveNotePosition(42, TNotePlace{1, 2, 3, 4});
     m_store->SaveNoteColor(42, 7);
     m_store->DeleteNote(42);
     m_store->SaveNoteText(42, QStringLiteral("x"));
     QCOMPARE(m_table->CountRecords(), 1);
-    QCOMPARE(m_table->GetValue("left"), TValue{300});
-    QVERIFY(IsNull(m_table->GetValue("szoveg")));
+    QCOMPARE(m_table->GetValue(NoteField::left), TValue{300});
+    QVERIFY(IsNull(m_table->GetValue(NoteField::szoveg)));
     QVERIFY(m_boxes.empty());
 }
 
@@ -289,7 +278,7 @@ void TestNoteStore::longFontNameIsCut()
         QStringLiteral("Árvíztűrő tükörfúrógép betűtípusa hosszú");  // 40 characters
     QCOMPARE(name.size(), 40);
     m_store->SaveNoteFont(0, TFontSpec{name, 10, 0, false, false, false});
-    QCOMPARE(m_table->GetValue("fontname"), TValue{name.left(30).toStdString()});
+    QCOMPARE(m_table->GetValue(NoteField::fontname), TValue{name.left(30).toStdString()});
 }
 
 void TestNoteStore::textSaveWritesFileAndDeletionWaitsForIt()
@@ -325,7 +314,7 @@ void TestNoteStore::failedPostIsReportedAndDropped()
     QCOMPARE(m_boxes[0].Text, QStringLiteral("Hiba az adat mentése közben"));
     QCOMPARE(m_boxes[0].Icon, QMessageBox::Critical);
     QCOMPARE(m_table->State(), dsBrowse);
-    QCOMPARE(m_table->GetValue("szin"), TValue{Beall.Color});
+    QCOMPARE(m_table->GetValue(NoteField::szin), TValue{Beall.Color});
 
     // A failed text save still writes the table file.
     link.SetDataSource(nullptr);
@@ -381,8 +370,8 @@ void TestNoteStore::duplicateIdentifiersDoNotHangStartUp()
                    "\"5\",\"01/01/2020\",\"False\",\"False\",\"False\",\"False\",\"2\",\"b\",\r\n");
     m_store->LoadNotes();
     QCOMPARE(m_opened.size(), size_t(2));
-    QCOMPARE(m_opened[0].text, QStringLiteral("a"));
-    QCOMPARE(m_opened[1].text, QStringLiteral("b"));
+    QCOMPARE(m_opened[0].note.Text, std::string("a"));
+    QCOMPARE(m_opened[1].note.Text, std::string("b"));
 }
 
 QByteArray TestNoteStore::TableBytes()
@@ -412,7 +401,7 @@ void TestNoteStore::changeReachesTheFileAfterTheDelay()
     m_store->SetWriteDelay(20);
 
     if (change == "position")
-        m_store->SaveNotePosition(1, 11, 12, 130, 140);
+        m_store->SaveNotePosition(1, TNotePlace{11, 12, 130, 140});
     else if (change == "important and date")
         m_store->SaveNoteFlagAndDate(1, true, TDateTime{DayValue(TodayDate.addDays(3))});
     else if (change == "delete")
@@ -446,7 +435,7 @@ void TestNoteStore::burstOfChangesIsOneWrite()
     const QByteArray before = ReadBytes(NotesFile());
     m_store->SetWriteDelay(100);
     for (int left = 1; left <= 20; ++left)
-        m_store->SaveNotePosition(0, left, 10, 200, 100);
+        m_store->SaveNotePosition(0, TNotePlace{left, 10, 200, 100});
     m_store->SaveNoteColor(0, 0x00112233);
     QTRY_VERIFY(!m_store->WritePending());
     QCOMPARE(ReadBytes(NotesFile()), TableBytes());
@@ -466,7 +455,7 @@ void TestNoteStore::changesWithoutAPauseDoNotPostponeTheWrite()
     dragging.start();
     bool writtenMeanwhile = false;
     for (int left = 0; dragging.elapsed() < 500; ++left) {
-        m_store->SaveNotePosition(0, left, 10, 200, 100);
+        m_store->SaveNotePosition(0, TNotePlace{left, 10, 200, 100});
         QTest::qWait(10);
         writtenMeanwhile = writtenMeanwhile || ReadBytes(NotesFile()) != before;
     }

@@ -1,11 +1,13 @@
 #pragma once
 
-// A recording note store and a note window opened with plain values.
+// A recording note store and a note window opened from a note record.
 
 #include "notes/ablak.h"
 #include "notes/note_actions.h"
+#include "record/note.h"
 #include "seged/beall.h"
 #include "seged/globals.h"
+#include "seged/note_font.h"
 
 #include <QStringList>
 
@@ -13,14 +15,14 @@ class TRecordingStore final : public INoteStore {
 public:
     QStringList Calls;
 
-    void SaveNotePosition(int az, int left, int top, int width, int height) override
+    void SaveNotePosition(int az, const TNotePlace& place) override
     {
         Calls << QStringLiteral("position %1 %2 %3 %4 %5")
                      .arg(az)
-                     .arg(left)
-                     .arg(top)
-                     .arg(width)
-                     .arg(height);
+                     .arg(place.Left)
+                     .arg(place.Top)
+                     .arg(place.Width)
+                     .arg(place.Height);
     }
     void SaveNoteText(int az, const QString& text) override
     {
@@ -50,27 +52,26 @@ public:
     }
 };
 
-struct TNoteValues {
-    bool IsNew = false;
-    int az = 7;
-    int left = 100;
-    int top = 100;
-    int width = 200;
-    int height = 120;
-    std::int32_t szin = 0x0080FFFF;  // light yellow
-    TFontSpec font{QStringLiteral("Liberation Sans"), 12, 0x00000000, false, false, false};
-    QString szoveg = QStringLiteral("Tej\r\nKenyér");
-    int igazit = 2;
-    bool latszik = false;
-    TDateTime tol{46000.0};
-};
+// The note the window tests open unless they say otherwise.
+inline TNote SampleNote()
+{
+    TNote note;
+    note.Az = 7;
+    note.Place = TNotePlace{100, 100, 200, 120};
+    note.Color = 0x0080FFFF;  // light yellow
+    note.Font = TNoteFont{"Liberation Sans", 12, 0x00000000, false, false, false};
+    note.Text = "Tej\r\nKenyér";
+    note.Alignment = 2;
+    note.Latszik = false;
+    note.Tol = TDateTime{46000.0};
+    return note;
+}
 
-inline Tfrm_Ablak* Open(TRecordingStore& store, const TNoteValues& v = {},
-                        TNoteWindowHooks hooks = {})
+inline Tfrm_Ablak* Open(TRecordingStore& store, const TNote& note = SampleNote(),
+                        TNoteWindowHooks hooks = {}, bool isNew = false)
 {
     hooks.Store = &store;
-    return OpenNoteWindow(hooks, v.IsNew, v.az, v.left, v.top, v.width, v.height, v.szin, v.font,
-                          v.szoveg, v.igazit, v.latszik, v.tol);
+    return OpenNoteWindow(hooks, note, isNew);
 }
 
 // A work area well inside the offscreen screen.

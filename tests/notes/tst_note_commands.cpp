@@ -2,6 +2,7 @@
 // the toolbar, the question before deleting, the dragging flag.
 #include "note_test_support.h"
 
+#include "notes/font_dialog.h"
 #include "seged/clock.h"
 #include "seged/font_dialog.h"
 #include "seged/message_boxes.h"
@@ -52,7 +53,7 @@ private slots:
     void draggingFlagRules();
 
 private:
-    Tfrm_Ablak* OpenActive(TNoteValues v = {}, TNoteWindowHooks hooks = {});
+    Tfrm_Ablak* OpenActive(TNote v = SampleNote(), TNoteWindowHooks hooks = {});
     TRecordingStore m_store;
     QList<QPointer<Tfrm_Ablak>> m_windows;
     QList<TMessageBoxRequest> m_questions;
@@ -80,7 +81,7 @@ void TestNoteCommands::cleanup()
     m_windows.clear();
 }
 
-Tfrm_Ablak* TestNoteCommands::OpenActive(TNoteValues v, TNoteWindowHooks hooks)
+Tfrm_Ablak* TestNoteCommands::OpenActive(TNote v, TNoteWindowHooks hooks)
 {
     Tfrm_Ablak* window = Open(m_store, v, std::move(hooks));
     m_windows << window;
@@ -211,7 +212,7 @@ void TestNoteCommands::menusAndToolbarHoldTheirEntries()
     QAction newNote(QStringLiteral("Új ablak készítés"));
     TNoteWindowHooks hooks;
     hooks.NewNote = &newNote;
-    Tfrm_Ablak* w = OpenActive({}, hooks);
+    Tfrm_Ablak* w = OpenActive(SampleNote(), hooks);
     QCOMPARE(Entries(w->EnsurePopupMenu1()->actions()),
              (QStringList{"Új ablak készítés", "Szerkeszt", "Töröl", "-", "Fontos...",
                           "Dátumtól...", "-", "Betűtípus", "Háttérszín", "Átméretez", "-",
@@ -256,7 +257,7 @@ void TestNoteCommands::propertiesAndHelpGoThroughTheHooks()
         return answer;
     };
     SetClockForTests([] { return QDateTime(QDate(2026, 1, 10), QTime(12, 0)); });
-    QPointer<Tfrm_Ablak> w = OpenActive({}, hooks);
+    QPointer<Tfrm_Ablak> w = OpenActive(SampleNote(), hooks);
 
     QTest::keyClick(w, Qt::Key_F1);
     w->aSugo->trigger();
@@ -295,7 +296,7 @@ void TestNoteCommands::strikeOutOutlivesThePropertiesDialog()
     answer.Text = QStringLiteral("Tej");
     TNoteWindowHooks hooks;
     hooks.EditProperties = [&](int, QWidget*) -> std::optional<TNoteProperties> { return answer; };
-    Tfrm_Ablak* w = OpenActive({}, hooks);
+    Tfrm_Ablak* w = OpenActive(SampleNote(), hooks);
     SetChooseFontAnswererForTests([](const TFontChoice& shown) -> std::optional<TFontChoice> {
         return TFontChoice{shown.Font, true};
     });

@@ -44,7 +44,7 @@ private slots:
     void dateCancelChangesNothing();
 
 private:
-    Tfrm_Ablak* OpenActive(TNoteValues v = {});
+    Tfrm_Ablak* OpenActive(TNote v = SampleNote());
     TRecordingStore m_store;
     QList<QPointer<Tfrm_Ablak>> m_windows;
 };
@@ -68,7 +68,7 @@ void TestNoteFormatCommands::cleanup()
     m_windows.clear();
 }
 
-Tfrm_Ablak* TestNoteFormatCommands::OpenActive(TNoteValues v)
+Tfrm_Ablak* TestNoteFormatCommands::OpenActive(TNote v)
 {
     Tfrm_Ablak* window = Open(m_store, v);
     m_windows << window;
@@ -96,14 +96,14 @@ void TestNoteFormatCommands::fontIsStoredAndShown()
         shown = preset;
         return std::optional<TFontChoice>(Chosen(strikeOut));
     });
-    const TNoteValues v;
+    const TNote v = SampleNote();
     Tfrm_Ablak* w = OpenActive(v);
     if (editing)
         w->aSzerkeszt->trigger();
     QTest::keyClick(editing ? static_cast<QWidget*>(w->Memo1) : w, Qt::Key_F4);
 
     QVERIFY(shown);
-    QCOMPARE(*shown, (TFontChoice{v.font, false}));
+    QCOMPARE(*shown, (TFontChoice{FontSpecOf(v.Font), false}));
     const TFontSpec stored = Chosen(false).Font;
     QCOMPARE(m_store.Calls, QStringList{"font 7 DejaVu Serif 16 255"});
     QCOMPARE(w->NoteFont(), stored);  // bold, italic and underline included
@@ -147,13 +147,13 @@ void TestNoteFormatCommands::strikeOutIsKeptForTheNextDialogOnly()
 void TestNoteFormatCommands::fontCancelChangesNothing()
 {
     SetChooseFontAnswererForTests([](const TFontChoice&) { return std::optional<TFontChoice>(); });
-    const TNoteValues v;
+    const TNote v = SampleNote();
     Tfrm_Ablak* w = OpenActive(v);
     const QFont before = w->Label1->font();
     const QColor textBefore = w->Label1->palette().color(QPalette::WindowText);
     QTest::keyClick(w, Qt::Key_F4);
     QVERIFY(m_store.Calls.isEmpty());
-    QCOMPARE(w->NoteFont(), v.font);
+    QCOMPARE(w->NoteFont(), FontSpecOf(v.Font));
     QCOMPARE(w->Label1->font(), before);
     QCOMPARE(w->Label1->palette().color(QPalette::WindowText), textBefore);
 }
@@ -167,14 +167,14 @@ void TestNoteFormatCommands::colorIsStoredAndKeyColorStays()
         shown = preset;
         return std::optional<std::int32_t>(blue);
     });
-    const TNoteValues v;
+    const TNote v = SampleNote();
     Tfrm_Ablak* w = OpenActive(v);
     const QColor key = w->KeyColor();
-    QCOMPARE(key, ColorToQColor(v.szin));
+    QCOMPARE(key, ColorToQColor(v.Color));
     w->aSzerkeszt->trigger();
     QTest::keyClick(w->Memo1, Qt::Key_F5);
 
-    QCOMPARE(shown, std::optional<std::int32_t>(v.szin));
+    QCOMPARE(shown, std::optional<std::int32_t>(v.Color));
     QCOMPARE(m_store.Calls, QStringList{QStringLiteral("color 7 %1").arg(blue)});
     QCOMPARE(w->NoteColor(), blue);
     QCOMPARE(w->KeyColor(), key);
@@ -190,12 +190,12 @@ void TestNoteFormatCommands::colorCancelChangesNothing()
 {
     SetChooseColorAnswererForTests(
         [](std::int32_t, const QString&) { return std::optional<std::int32_t>(); });
-    const TNoteValues v;
+    const TNote v = SampleNote();
     Tfrm_Ablak* w = OpenActive(v);
     QTest::keyClick(w, Qt::Key_F5);
     QVERIFY(m_store.Calls.isEmpty());
-    QCOMPARE(w->NoteColor(), v.szin);
-    QCOMPARE(w->palette().color(QPalette::Window), ColorToQColor(v.szin));
+    QCOMPARE(w->NoteColor(), v.Color);
+    QCOMPARE(w->palette().color(QPalette::Window), ColorToQColor(v.Color));
 }
 
 void TestNoteFormatCommands::dateStoredWithFlag_data()
@@ -222,8 +222,8 @@ void TestNoteFormatCommands::dateStoredWithFlag()
         caption = givenCaption;
         return std::optional<QDate>(chosen);
     });
-    TNoteValues v;
-    v.latszik = important;
+    TNote v = SampleNote();
+    v.Latszik = important;
     QPointer<Tfrm_Ablak> w = OpenActive(v);
     QTest::keyClick(w, Qt::Key_D, Qt::ControlModifier);
 
@@ -244,13 +244,13 @@ void TestNoteFormatCommands::dateStoredWithFlag()
 void TestNoteFormatCommands::dateCancelChangesNothing()
 {
     SetAskDateAnswererForTests([](const QDate&, const QString&) { return std::optional<QDate>(); });
-    const TNoteValues v;
+    const TNote v = SampleNote();
     QPointer<Tfrm_Ablak> w = OpenActive(v);
     w->aDatumtol->trigger();
     QTest::qWait(50);
     QVERIFY(w && w->isVisible());
     QVERIFY(m_store.Calls.isEmpty());
-    QCOMPARE(w->tol.value, v.tol.value);
+    QCOMPARE(w->tol.value, v.Tol.value);
 }
 
 QTEST_MAIN(TestNoteFormatCommands)

@@ -42,8 +42,9 @@ void TestNotePlacement::placeNote()
     QFETCH(QRect, workArea);
     QFETCH(QRect, stored);
     QFETCH(QPoint, expected);
-    QCOMPARE(PlaceNote(workArea, stored.x(), stored.y(), stored.width(), stored.height()),
-             expected);
+    QCOMPARE(
+        PlaceNote(workArea, TNotePlace{stored.x(), stored.y(), stored.width(), stored.height()}),
+        expected);
 }
 
 void TestNotePlacement::snap_data()

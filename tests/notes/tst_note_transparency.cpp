@@ -22,7 +22,7 @@ private slots:
     void textKeyDrawsLettersWithoutAntialiasing();
 
 private:
-    Tfrm_Ablak* OpenTracked(const TNoteValues& v = {});
+    Tfrm_Ablak* OpenTracked(const TNote& v = SampleNote());
     TRecordingStore m_store;
     QList<QPointer<Tfrm_Ablak>> m_windows;
 };
@@ -40,7 +40,7 @@ void TestNoteTransparency::cleanup()
     m_windows.clear();
 }
 
-Tfrm_Ablak* TestNoteTransparency::OpenTracked(const TNoteValues& v)
+Tfrm_Ablak* TestNoteTransparency::OpenTracked(const TNote& v)
 {
     Tfrm_Ablak* window = Open(m_store, v);
     m_windows << window;
@@ -70,8 +70,8 @@ void TestNoteTransparency::keyColourIsChosenOnceAtCreation()
     Beall.FontTransparent = fontTransparent;
     Beall.WindowTransparent = windowTransparent;
     Beall.UseTransparentColor = fontTransparent || windowTransparent;
-    TNoteValues v;
-    v.font.Color = 0x00604020;
+    TNote v = SampleNote();
+    v.Font.Color = 0x00604020;
     Tfrm_Ablak* w = OpenTracked(v);
     QCOMPARE(w->KeyColor(), key);
     QCOMPARE(w->ColorKeying(), keying);
@@ -87,8 +87,8 @@ void TestNoteTransparency::keyColourIsChosenOnceAtCreation()
 void TestNoteTransparency::beatFollowsTheSettings()
 {
     Tfrm_Ablak* first = OpenTracked();
-    TNoteValues v;
-    v.left = 500;
+    TNote v = SampleNote();
+    v.Place.Left = 500;
     Tfrm_Ablak* second = OpenTracked(v);
     QVERIFY(!first->AlphaBlending());
     QCOMPARE(first->windowOpacity(), 1.0);
@@ -122,11 +122,11 @@ void TestNoteTransparency::maskLeavesOutKeyColouredPixels()
 {
     Beall.WindowTransparent = true;
     Beall.UseTransparentColor = true;
-    TNoteValues v;
-    v.szoveg = QStringLiteral("MMMMMMMM");
-    v.font.Size = 20;
-    v.font.Bold = true;
-    v.latszik = true;
+    TNote v = SampleNote();
+    v.Text = "MMMMMMMM";
+    v.Font.Size = 20;
+    v.Font.Bold = true;
+    v.Latszik = true;
     Tfrm_Ablak* w = OpenTracked(v);
     w->RebuildMask();
     const QRegion shown = w->mask();
@@ -146,10 +146,10 @@ void TestNoteTransparency::textKeyDrawsLettersWithoutAntialiasing()
 {
     Beall.FontTransparent = true;
     Beall.UseTransparentColor = true;
-    TNoteValues v;
-    v.szoveg = QStringLiteral("MMMMMMMM");
-    v.font.Size = 20;
-    v.font.Bold = true;
+    TNote v = SampleNote();
+    v.Text = "MMMMMMMM";
+    v.Font.Size = 20;
+    v.Font.Bold = true;
     Tfrm_Ablak* w = OpenTracked(v);
     QCOMPARE(w->Label1->font().styleStrategy() & QFont::NoAntialias, QFont::NoAntialias);
     w->RebuildMask();

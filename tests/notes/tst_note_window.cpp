@@ -39,7 +39,8 @@ private:
     void SendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, QPoint global);
     TRecordingStore m_store;
     QList<QPointer<Tfrm_Ablak>> m_windows;
-    Tfrm_Ablak* OpenTracked(const TNoteValues& v = {}, TNoteWindowHooks hooks = {});
+    Tfrm_Ablak* OpenTracked(const TNote& v = SampleNote(), TNoteWindowHooks hooks = {},
+                            bool isNew = false);
 };
 
 void TestNoteWindow::init()
@@ -56,9 +57,9 @@ void TestNoteWindow::cleanup()
     m_windows.clear();
 }
 
-Tfrm_Ablak* TestNoteWindow::OpenTracked(const TNoteValues& v, TNoteWindowHooks hooks)
+Tfrm_Ablak* TestNoteWindow::OpenTracked(const TNote& v, TNoteWindowHooks hooks, bool isNew)
 {
-    Tfrm_Ablak* window = Open(m_store, v, std::move(hooks));
+    Tfrm_Ablak* window = Open(m_store, v, std::move(hooks), isNew);
     m_windows << window;
     return window;
 }
@@ -118,11 +119,11 @@ void TestNoteWindow::opensSnappedAndPlaced()
 {
     QFETCH(QRect, stored);
     QFETCH(QRect, shown);
-    TNoteValues v;
-    v.left = stored.x();
-    v.top = stored.y();
-    v.width = stored.width();
-    v.height = stored.height();
+    TNote v = SampleNote();
+    v.Place.Left = stored.x();
+    v.Place.Top = stored.y();
+    v.Place.Width = stored.width();
+    v.Place.Height = stored.height();
     Tfrm_Ablak* w = OpenTracked(v);
     QCOMPARE(w->NoteGeometry(), shown);
     QCOMPARE(w->geometry(), shown);
@@ -130,8 +131,8 @@ void TestNoteWindow::opensSnappedAndPlaced()
 
 void TestNoteWindow::labelShowsPlainText()
 {
-    TNoteValues v;
-    v.szoveg = QStringLiteral("<b>x</b>\r\n<a href=\"https://example.org\">y</a>");
+    TNote v = SampleNote();
+    v.Text = "<b>x</b>\r\n<a href=\"https://example.org\">y</a>";
     Tfrm_Ablak* w = OpenTracked(v);
     QCOMPARE(w->Label1->textFormat(), Qt::PlainText);
     QCOMPARE(w->Label1->text(), QStringLiteral("<b>x</b>\n<a href=\"https://example.org\">y</a>"));
@@ -140,8 +141,8 @@ void TestNoteWindow::labelShowsPlainText()
 
 void TestNoteWindow::markerSitsInTheTopRightCorner()
 {
-    TNoteValues v;
-    v.latszik = true;
+    TNote v = SampleNote();
+    v.Latszik = true;
     Tfrm_Ablak* w = OpenTracked(v);
     QVERIFY(w->Image1->isVisible());
     QCOMPARE(w->Image1->geometry(), QRect(200 - 17, 1, 16, 16));
@@ -202,8 +203,8 @@ void TestNoteWindow::rightClickSavesTheUnchangedPlace()
 
 void TestNoteWindow::editModeEntersAndLeaves()
 {
-    TNoteValues v;
-    v.latszik = true;
+    TNote v = SampleNote();
+    v.Latszik = true;
     Tfrm_Ablak* w = OpenTracked(v);
     QVERIFY(QTest::qWaitForWindowActive(w));
     QVERIFY(w->Image1->isVisible());
@@ -263,8 +264,8 @@ void TestNoteWindow::editBarKeepsSaveAndCancelInSight()
 {
     QFETCH(int, width);
     QFETCH(bool, allFormattingShown);
-    TNoteValues v;
-    v.width = width;
+    TNote v = SampleNote();
+    v.Place.Width = width;
     Tfrm_Ablak* w = OpenTracked(v);
     QVERIFY(QTest::qWaitForWindowExposed(w));
     QTest::keyClick(w, Qt::Key_F2);
@@ -289,10 +290,9 @@ void TestNoteWindow::editBarKeepsSaveAndCancelInSight()
 
 void TestNoteWindow::newNoteOpensInEditMode()
 {
-    TNoteValues v;
-    v.IsNew = true;
-    v.szoveg.clear();
-    Tfrm_Ablak* w = OpenTracked(v);
+    TNote v = SampleNote();
+    v.Text.clear();
+    Tfrm_Ablak* w = OpenTracked(v, {}, true);
     QVERIFY(w->EditMode());
     QVERIFY(w->Memo1->toPlainText().isEmpty());
     QCOMPARE(w->NoteGeometry().height(), 125);
@@ -304,8 +304,8 @@ void TestNoteWindow::newNoteOpensInEditMode()
 
 void TestNoteWindow::resizeModeTogglesFrameAndCheckMark()
 {
-    TNoteValues v;
-    v.latszik = true;
+    TNote v = SampleNote();
+    v.Latszik = true;
     Tfrm_Ablak* w = OpenTracked(v);
     QVERIFY(QTest::qWaitForWindowActive(w));
     QTest::keyClick(w, Qt::Key_F6);
@@ -372,8 +372,8 @@ void TestNoteWindow::doubleClickEndsResizeModeOrStartsEditing()
 
 void TestNoteWindow::anotherNoteTakesTheFrameButAMessageBoxDoesNot()
 {
-    TNoteValues v;
-    v.latszik = true;
+    TNote v = SampleNote();
+    v.Latszik = true;
     Tfrm_Ablak* first = OpenTracked(v);
     QVERIFY(QTest::qWaitForWindowActive(first));
     first->aAtmeretez->trigger();
@@ -387,7 +387,7 @@ void TestNoteWindow::anotherNoteTakesTheFrameButAMessageBoxDoesNot()
 
     first->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(first));
-    v.left = 500;
+    v.Place.Left = 500;
     Tfrm_Ablak* second = OpenTracked(v);
     QVERIFY(QTest::qWaitForWindowActive(second));
     QVERIFY(!first->HasSizingFrame());

@@ -55,6 +55,20 @@ struct Outputs {
     QString text = QStringLiteral("untouched");
 };
 
+// Copies a confirmed dialog's result into out; true when there was one.
+bool Fill(const std::optional<TNoteProperties>& result, Outputs& out)
+{
+    if (!result)
+        return false;
+    out.color = result->Color;
+    out.font = result->Font;
+    out.tol = result->Tol;
+    out.latszik = result->Latszik;
+    out.alignment = result->Alignment;
+    out.text = result->Text;
+    return true;
+}
+
 QStringList Entries(const QList<QAction*>& actions)
 {
     QStringList entries;
@@ -152,21 +166,21 @@ void TestTulajdonsag::cleanup()
 void TestTulajdonsag::AddNote(const QString& text, std::int32_t color, int igazit)
 {
     m_table->AddAtEnd();
-    m_table->SetValue("szin", color);
-    m_table->SetValue("left", 10);
-    m_table->SetValue("top", 20);
-    m_table->SetValue("height", 100);
-    m_table->SetValue("width", 330);
-    m_table->SetValue("tol", TDateTime{NoteTol});
-    m_table->SetValue("latszik", false);
-    m_table->SetValue("fontname", std::string("Liberation Sans"));
-    m_table->SetValue("fontsize", 12);
-    m_table->SetValue("fontcolor", 0x000000FF);
-    m_table->SetValue("isbold", true);
-    m_table->SetValue("isitalic", false);
-    m_table->SetValue("isunderline", false);
-    m_table->SetValue("igazit", igazit);
-    m_table->SetValue("szoveg", text.toStdString());
+    m_table->SetValue(NoteField::szin, color);
+    m_table->SetValue(NoteField::left, 10);
+    m_table->SetValue(NoteField::top, 20);
+    m_table->SetValue(NoteField::height, 100);
+    m_table->SetValue(NoteField::width, 330);
+    m_table->SetValue(NoteField::tol, TDateTime{NoteTol});
+    m_table->SetValue(NoteField::latszik, false);
+    m_table->SetValue(NoteField::fontname, std::string("Liberation Sans"));
+    m_table->SetValue(NoteField::fontsize, 12);
+    m_table->SetValue(NoteField::fontcolor, 0x000000FF);
+    m_table->SetValue(NoteField::isbold, true);
+    m_table->SetValue(NoteField::isitalic, false);
+    m_table->SetValue(NoteField::isunderline, false);
+    m_table->SetValue(NoteField::igazit, igazit);
+    m_table->SetValue(NoteField::szoveg, text.toStdString());
     m_table->Post();
 }
 
@@ -174,7 +188,7 @@ std::vector<TValue> TestTulajdonsag::Record(int az)
 {
     for (int i = 0; i < m_table->CountRecords(); ++i) {
         const std::vector<TValue>& values = m_table->RecordValues(i);
-        if (values[m_table->GetField("az").Index()] == TValue{az})
+        if (values[m_table->GetField(NoteField::az).Index()] == TValue{az})
             return values;
     }
     return {};
@@ -185,8 +199,7 @@ bool TestTulajdonsag::Run(int az, Outputs& out, const TPropertiesRunner& runner)
     SetPropertiesRunnerForTests(runner);
     TPropertiesCall call;
     call.ShowHelp = [this] { ++m_helps; };
-    return EditNoteProperties(*m_source, az, out.color, out.font, out.tol, out.latszik,
-                              out.alignment, out.text, call);
+    return Fill(EditNoteProperties(*m_source, az, call), out);
 }
 
 void TestTulajdonsag::ChangeEverything(Tfrm_Tulajdonsag& d)
@@ -319,7 +332,7 @@ void TestTulajdonsag::opensOnTheNoteDressedLikeIt()
     Run(1, out, [&](Tfrm_Tulajdonsag& d) {
         ran = true;
         QCOMPARE(m_table->State(), dsEdit);
-        QCOMPARE(m_table->GetValue("az"), TValue{1});
+        QCOMPARE(m_table->GetValue(NoteField::az), TValue{1});
         QCOMPARE(d.DateTimePicker1->date(), QDate(2026, 12, 1));
         QCOMPARE(d.DBMemo1->toPlainText(), QStringLiteral("Tej\nKenyér"));
         QVERIFY(!d.DBCheckBox1->isChecked());
@@ -351,9 +364,9 @@ void TestTulajdonsag::everyOtherWayOfClosingCancels()
     const bool confirmed = Run(1, out, [&](Tfrm_Tulajdonsag& d) {
         ChangeEverything(d);
         // The formatting commands wrote the record's fields at once.
-        QCOMPARE(m_table->GetValue("fontname"), TValue{std::string("Liberation Serif")});
-        QCOMPARE(m_table->GetValue("szin"), TValue{0x00C0FFC0});
-        QCOMPARE(m_table->GetValue("igazit"), TValue{1});
+        QCOMPARE(m_table->GetValue(NoteField::fontname), TValue{std::string("Liberation Serif")});
+        QCOMPARE(m_table->GetValue(NoteField::szin), TValue{0x00C0FFC0});
+        QCOMPARE(m_table->GetValue(NoteField::igazit), TValue{1});
         if (how == "aMegsem")
             d.aMegsem->trigger();
         else if (how == "Esc")
@@ -366,7 +379,7 @@ void TestTulajdonsag::everyOtherWayOfClosingCancels()
     QVERIFY(!confirmed);
     QCOMPARE(m_table->State(), dsBrowse);
     QCOMPARE(Record(1), before);
-    QCOMPARE(m_table->GetValue("az"), TValue{1});
+    QCOMPARE(m_table->GetValue(NoteField::az), TValue{1});
     QCOMPARE(out.text, QStringLiteral("untouched"));
     QCOMPARE(out.color, -1);
     QCOMPARE(out.alignment, -1);
@@ -396,20 +409,20 @@ void TestTulajdonsag::okStoresTheChangesAndGivesThemBack()
     });
     QVERIFY(confirmed);
     QCOMPARE(m_table->State(), dsBrowse);
-    QCOMPARE(m_table->GetValue("az"), TValue{1});
-    QCOMPARE(m_table->GetValue("szoveg"), TValue{std::string("Tej\r\nKenyér\r\nvaj ő")});
-    QCOMPARE(m_table->GetValue("fontname"), TValue{std::string("Liberation Serif")});
-    QCOMPARE(m_table->GetValue("fontsize"), TValue{14});
-    QCOMPARE(m_table->GetValue("fontcolor"), TValue{0x00FF0000});
-    QCOMPARE(m_table->GetValue("isbold"), TValue{false});
-    QCOMPARE(m_table->GetValue("isitalic"), TValue{true});
-    QCOMPARE(m_table->GetValue("isunderline"), TValue{true});
-    QCOMPARE(m_table->GetValue("szin"), TValue{0x00C0FFC0});
-    QCOMPARE(m_table->GetValue("igazit"), TValue{1});
-    QCOMPARE(m_table->GetValue("latszik"), TValue{true});
+    QCOMPARE(m_table->GetValue(NoteField::az), TValue{1});
+    QCOMPARE(m_table->GetValue(NoteField::szoveg), TValue{std::string("Tej\r\nKenyér\r\nvaj ő")});
+    QCOMPARE(m_table->GetValue(NoteField::fontname), TValue{std::string("Liberation Serif")});
+    QCOMPARE(m_table->GetValue(NoteField::fontsize), TValue{14});
+    QCOMPARE(m_table->GetValue(NoteField::fontcolor), TValue{0x00FF0000});
+    QCOMPARE(m_table->GetValue(NoteField::isbold), TValue{false});
+    QCOMPARE(m_table->GetValue(NoteField::isitalic), TValue{true});
+    QCOMPARE(m_table->GetValue(NoteField::isunderline), TValue{true});
+    QCOMPARE(m_table->GetValue(NoteField::szin), TValue{0x00C0FFC0});
+    QCOMPARE(m_table->GetValue(NoteField::igazit), TValue{1});
+    QCOMPARE(m_table->GetValue(NoteField::latszik), TValue{true});
     // The chosen day without a time of day.
-    QCOMPARE(m_table->GetValue("tol"), TValue{TDateTime{EncodeDateTime(2026, 11, 30, 0)}});
-    QCOMPARE(m_table->GetValue("left"), TValue{10});
+    QCOMPARE(m_table->GetValue(NoteField::tol), TValue{TDateTime{EncodeDateTime(2026, 11, 30, 0)}});
+    QCOMPARE(m_table->GetValue(NoteField::left), TValue{10});
     QCOMPARE(Record(2), other);
 
     QCOMPARE(out.color, 0x00C0FFC0);
@@ -430,7 +443,7 @@ void TestTulajdonsag::shortcutsActWhileTyping()
         d.DBMemo1->setFocus();
         QTest::keyClick(d.DBMemo1, Qt::Key_B, Qt::ControlModifier);
         QCOMPARE(d.MemoAlignment(), 0);
-        QCOMPARE(m_table->GetValue("igazit"), TValue{0});
+        QCOMPARE(m_table->GetValue(NoteField::igazit), TValue{0});
         QTest::keyClick(d.DBMemo1, Qt::Key_J, Qt::ControlModifier);
         QCOMPARE(d.MemoAlignment(), 1);
         // Ctrl+K would delete to the end of the line in a plain text field.
@@ -493,7 +506,7 @@ void TestTulajdonsag::failedPostKeepsEverythingEntered()
         QVERIFY(!d.isVisible());
     });
     QVERIFY(confirmed);
-    QCOMPARE(m_table->GetValue("szoveg"), TValue{std::string("Fontos: Tej\r\nKenyér")});
+    QCOMPARE(m_table->GetValue(NoteField::szoveg), TValue{std::string("Fontos: Tej\r\nKenyér")});
     QCOMPARE(out.text, QStringLiteral("Fontos: Tej\r\nKenyér"));
 }
 
@@ -533,13 +546,12 @@ void TestTulajdonsag::abandonDropsTheEditAndLetsGo()
     Outputs out;
     TPropertiesCall call;
     call.Holding = [&](Tfrm_Tulajdonsag* d) { holders.push_back(d); };
-    QVERIFY(!EditNoteProperties(*m_source, 1, out.color, out.font, out.tol, out.latszik,
-                                out.alignment, out.text, call));
+    QVERIFY(!Fill(EditNoteProperties(*m_source, 1, call), out));
     QCOMPARE(holders.size(), std::size_t{2});
     QVERIFY(holders[0] != nullptr);
     QCOMPARE(holders[1], nullptr);
     QCOMPARE(Record(1), before);
-    QCOMPARE(m_table->GetValue("az"), TValue{0});
+    QCOMPARE(m_table->GetValue(NoteField::az), TValue{0});
 }
 
 QTEST_MAIN(TestTulajdonsag)

@@ -59,8 +59,8 @@ int main(int argc, char** argv)
         table.Open();
         table.ReadFromFile(path);
         for (table.MoveFirst(); !table.AtEnd(); table.MoveNext()) {
-            const TValue az = table.GetValue("az");
-            const TValue text = table.GetValue("szoveg");
+            const TValue az = table.GetValue(NoteField::az);
+            const TValue text = table.GetValue(NoteField::szoveg);
             const auto* id = std::get_if<std::int32_t>(&az);
             const auto* bytes = std::get_if<std::string>(&text);
             std::printf("%s\t%s", id ? std::to_string(*id).c_str() : "",
