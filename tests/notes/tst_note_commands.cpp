@@ -2,7 +2,6 @@
 // the toolbar, the question before deleting, the dragging flag.
 #include "note_test_support.h"
 
-#include "notes/font_dialog.h"
 #include "seged/clock.h"
 #include "seged/font_dialog.h"
 #include "seged/message_boxes.h"
