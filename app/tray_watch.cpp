@@ -9,8 +9,6 @@ TTrayWatch::TTrayWatch(TProbe trayAvailable, QObject* parent)
     connect(m_timer, &QTimer::timeout, this, &TTrayWatch::Look);
 }
 
-// Both delays are named constants at the one call.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void TTrayWatch::Start(int graceMs, int pollMs)
 {
     m_pollMs = pollMs;

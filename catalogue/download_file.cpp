@@ -47,8 +47,6 @@ QString CatalogueUrl()
     return fromEnvironment.isEmpty() ? QString::fromLatin1(CatalogueAddress) : fromEnvironment;
 }
 
-// The address, then the file it is saved to; the order of a download.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 bool DownloadFile(const QString& address, const QString& fileName, QWidget* owner)
 {
     const QUrl url(address, QUrl::StrictMode);

@@ -24,8 +24,6 @@ const QColor FreeRowColor(0xC1, 0xFF, 0xE0);  // 0x00E0FFC1
 
 // --- grid ---
 
-// Row, then column: the grid's drawing callback.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void Tfrm_Programok::DBGrid1DrawColumnCell(TCellCanvas& canvas, int row, int column, bool selected)
 {
     const TDBGridModel& model = *DBGrid1->GridModel();

@@ -30,8 +30,6 @@ bool IsUsableEntryName(const QString& name)
 
 // The entry files of the name, matched without regard to case; the file
 // with exactly that name first.
-// The folder, then the entry name looked for in it.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QStringList EntriesOf(const QString& folder, const QString& name)
 {
     const QString wanted = name + EntrySuffix;

@@ -50,8 +50,6 @@ xcb_connection_t* X11Connection()
 }
 
 // A request to the window manager about a mapped window (EWMH client message).
-// The protocol's own order of a client message's fields.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void AskWindowManager(xcb_connection_t* c, xcb_window_t id, xcb_atom_t type,
                       std::initializer_list<std::uint32_t> data)
 {

@@ -121,8 +121,6 @@ bool SyncAndClose(TUniqueFd& fd)
 }
 
 // A copy of `source` in a new temporary file named after `nameBase`.
-// Source file, then the name the copy is made beside.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 std::string CopyToTempFile(const std::string& source, const std::string& nameBase, mode_t mode)
 {
     TUniqueFd from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));

@@ -55,8 +55,6 @@ void SetLook(QLabel* label, const QString& name, const QFont& font, const QColor
 }
 
 // A label as wide and tall as its text.
-// Object name, then text: literals side by side at every call.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QLabel* TextLabel(QWidget* page, const QString& name, const QString& text, const QFont& font,
                   const QColor& color, int left, int top)
 {
@@ -68,8 +66,6 @@ QLabel* TextLabel(QWidget* page, const QString& name, const QString& text, const
 }
 
 // A body text: word-wrapped from the top left of a box of fixed size.
-// Object name, then text: literals side by side at every call.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QLabel* BodyLabel(QWidget* page, const QString& name, const QString& text, int top, int width,
                   int height)
 {
@@ -81,8 +77,6 @@ QLabel* BodyLabel(QWidget* page, const QString& name, const QString& text, int t
     return label;
 }
 
-// Object name, then text: literals side by side at every call.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 TClickLabel* LinkLabel(QWidget* page, const QString& name, const QString& text, const QFont& font,
                        int top)
 {

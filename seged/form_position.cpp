@@ -43,8 +43,6 @@ void ReadBounds(const QString& settingsFile, const QString& section, int& left, 
 
 }  // namespace
 
-// Left, top, width, height: the order of the keys and of every caller.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void FitIntoWorkArea(const QRect& workArea, int& left, int& top, int& width, int& height)
 {
     // The far edges as a Windows rectangle holds them: just past the last pixel.
@@ -52,8 +50,6 @@ void FitIntoWorkArea(const QRect& workArea, int& left, int& top, int& width, int
     FitSpan(std::int64_t{workArea.y()} + workArea.height(), top, height);
 }
 
-// Settings file and section, then left and top in the order of the keys.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void LoadFormPos(const QString& settingsFile, const QString& section, int& left, int& top)
 {
     const TIniFile ini(settingsFile);

@@ -32,8 +32,6 @@ std::string ContentBeforeWrite(const std::string& path)
 
 TIniFile::TIniFile(const QString& fileName) : m_fileName(QFileInfo(fileName).absoluteFilePath()) { }
 
-// Section, key, default: the order of every settings-file reader.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QString TIniFile::ReadString(const QString& section, const QString& key,
                              const QString& defaultValue) const
 {

@@ -24,8 +24,6 @@ public:
         m_cased.setCaseSensitivity(Qt::CaseSensitive);
     }
 
-    // A comparison: the two texts are compared as given.
-    // NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
     std::optional<int> operator()(std::string_view a, std::string_view b, bool ignoreCase) const
     {
         const auto first = DecodeUtf8(a);

@@ -22,8 +22,6 @@ namespace {
 constexpr int ClientWidth = 517;
 constexpr int ClientHeight = 220;
 
-// The picture and the caption are literals side by side at every call.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 QToolButton* MakeSpeedButton(QWidget* parent, const char* name, const QString& picture,
                              const QString& caption, const QRect& place)
 {

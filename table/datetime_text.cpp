@@ -23,8 +23,6 @@ constexpr std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned
     return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
 }
 
-// Calendar order (year, month, day), as the callers name them.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void CivilFromDays(std::int64_t days, int& year, int& month, int& day)
 {
     days += 719468;
@@ -52,8 +50,6 @@ constexpr std::int64_t FirstDay = DayNumber(1, 1, 1);
 constexpr std::int64_t LastDay = DayNumber(9999, 12, 31);
 static_assert(FirstDay == -693593 && LastDay == 2958465);
 
-// Day number, then time of day: the order of the value itself.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 double Combine(std::int64_t dayNumber, std::int64_t msOfDay)
 {
     const double time = static_cast<double>(msOfDay) / static_cast<double>(MsPerDay);
@@ -77,8 +73,6 @@ std::int64_t MsOfDay(int hour, int minute, int second, int msec)
     return ((hour * 60LL + minute) * 60 + second) * 1000 + msec;
 }
 
-// The value, then its width; every caller passes a named constant width.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void AppendPadded(std::string& out, int value, std::size_t width)
 {
     char digits[16];
@@ -112,8 +106,6 @@ public:
 
     // Reads a run of decimal digits. Large values stop growing at a bound that
     // every range check rejects, so they cannot overflow.
-    // The number read, then how many digits it had.
-    // NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
     bool ReadNumber(int& value, std::size_t& digitCount)
     {
         constexpr int Saturated = 1'000'000;
@@ -186,8 +178,6 @@ THalfDay ReadDesignator(TScanner& scanner, const TTimeFormat& fmt)
     return best;
 }
 
-// The year read, then the current year it is placed near.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 int ApplyTwoDigitYearWindow(int year, int currentYear)
 {
     const int pivot = currentYear - 50;

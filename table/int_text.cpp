@@ -33,8 +33,6 @@ std::size_t HexPrefixLength(std::string_view text)
 
 // The magnitude as an unsigned value no larger than limit, or nullopt when
 // digits is empty, holds a non-digit or exceeds limit.
-// Text, base and limit have distinct roles and are named at every call.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 std::optional<std::uint64_t> ReadMagnitude(std::string_view digits, unsigned base,
                                            std::uint64_t limit)
 {
