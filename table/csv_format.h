@@ -47,7 +47,7 @@ private:
     void ReadFieldDefinition(TqorMemTable& table, const std::string& line);
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
     std::string_view Unescaped(std::string_view text);
-    TValue RecordValueFromText(const TField& field, std::string_view text, int year);
+    void StoreRecordValue(TValue& slot, const TField& field, std::string_view text, int year);
     void AppendRecordValueText(std::string& line, const TField& field, const TValue& value) const;
     void AppendQuoted(std::string& line, std::string_view text) const;
     void CloseQuote(std::string& line, std::size_t textStart) const;

@@ -148,6 +148,11 @@ public:
     // Assigns a value already of the field's type into the record being
     // edited, without conversion (used by readers).
     void SetBufferValue(int fieldIndex, TValue&& value);
+    // The value of a field in the record being edited, for readers that store
+    // each value in place; MarkBufferModified then counts the record as
+    // changed, as SetBufferValue does.
+    TValue& BufferValue(int fieldIndex) { return m_buffer.at(static_cast<std::size_t>(fieldIndex)); }
+    void MarkBufferModified() { m_modified = true; }
 
     // Link bookkeeping (TDataSource calls these).
     void AttachSource(TDataSource* source);

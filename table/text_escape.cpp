@@ -1,5 +1,8 @@
 #include "text_escape.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "cp1250.h"
@@ -48,6 +51,18 @@ std::optional<char32_t> ReadCodePointEscape(std::string_view bytes, std::size_t&
         return std::nullopt;
     pos = end + 1;
     return cp;
+}
+
+// A mark in the top bit of each byte of the word (read in memory order) that
+// is '%' or above 0x7F. Only the lowest mark is sure: a '%' may add false ones
+// above itself.
+std::uint64_t NeedsDecoding(std::uint64_t word)
+{
+    static_assert(std::endian::native == std::endian::little, "the lowest byte comes first");
+    constexpr std::uint64_t Ones = 0x0101010101010101u;
+    constexpr std::uint64_t Highs = 0x8080808080808080u;
+    const std::uint64_t percent = word ^ (Ones * static_cast<unsigned char>('%'));
+    return (word & Highs) | ((percent - Ones) & ~percent & Highs);
 }
 
 // The bytes EscapeText copies as they are.
@@ -141,6 +156,27 @@ std::size_t UnescapeTextInto(char* out, std::string_view bytes)
     char* to = out;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
+        // Plain ASCII is copied eight bytes at a time up to the next byte that
+        // needs decoding. The copy may write past that byte, which the byte's
+        // own output then overwrites; the room is there because the output
+        // never runs ahead of three bytes per byte read.
+        while (bytes.size() - pos >= sizeof(std::uint64_t)) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + pos, sizeof word);
+            std::memcpy(to, &word, sizeof word);
+            const std::uint64_t special = NeedsDecoding(word);
+            if (special == 0) {
+                pos += sizeof word;
+                to += sizeof word;
+                continue;
+            }
+            const auto plain = static_cast<std::size_t>(std::countr_zero(special) / 8);
+            pos += plain;
+            to += plain;
+            break;
+        }
+        if (pos == bytes.size())
+            break;
         const auto c = static_cast<unsigned char>(bytes[pos++]);
         if (c < 0x80 && c != '%') {
             *to++ = static_cast<char>(c);
