@@ -48,12 +48,14 @@ private:
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
     std::string_view Unescaped(std::string_view text);
     void StoreRecordValue(TValue& slot, const TField& field, std::string_view text, int year);
-    void AppendRecordValueText(std::string& line, const TField& field, const TValue& value) const;
+    std::size_t RecordValueRoom(const TField& field, const TValue& value);
+    char* WriteRecordValueText(char* out, const TField& field, const TValue& value) const;
     void AppendQuoted(std::string& line, std::string_view text) const;
     void CloseQuote(std::string& line, std::size_t textStart) const;
 
     // State of one read or write.
     std::vector<int> m_writtenFields;
+    std::string m_valueText;  // the text of a value written through a string
     std::unique_ptr<TCsvLineReader> m_lines;
     std::string m_headerLine;
     bool m_emptyFile = false;

@@ -12,21 +12,26 @@ constexpr unsigned Offset = 32;
 
 std::string EncodeSixBit(std::string_view bytes)
 {
-    std::string out;
-    out.reserve((4 * bytes.size() + 2) / 3);
+    std::string out(SixBitSize(bytes.size()), '\0');
+    out.resize(static_cast<std::size_t>(WriteSixBit(out.data(), bytes) - out.data()));
+    return out;
+}
+
+char* WriteSixBit(char* out, std::string_view bytes)
+{
     std::uint32_t pending = 0;
     unsigned pendingBits = 0;
     for (const char c : bytes) {
         pending |= static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << pendingBits;
         pendingBits += 8;
         while (pendingBits >= GroupBits) {
-            out += static_cast<char>(Offset + (pending & GroupMask));
+            *out++ = static_cast<char>(Offset + (pending & GroupMask));
             pending >>= GroupBits;
             pendingBits -= GroupBits;
         }
     }
     if (pendingBits > 0)
-        out += static_cast<char>(Offset + (pending & GroupMask));
+        *out++ = static_cast<char>(Offset + (pending & GroupMask));
     return out;
 }
 

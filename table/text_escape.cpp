@@ -10,7 +10,7 @@
 
 namespace {
 
-void AppendCodePointEscape(std::string& out, char32_t cp)
+char* WriteCodePointEscape(char* out, char32_t cp)
 {
     static constexpr char HexDigits[] = "0123456789ABCDEF";
     char digits[8];
@@ -19,10 +19,12 @@ void AppendCodePointEscape(std::string& out, char32_t cp)
         digits[count++] = HexDigits[cp & 0xF];
         cp >>= 4;
     } while (cp != 0);
-    out += "%u";
+    *out++ = '%';
+    *out++ = 'u';
     while (count > 0)
-        out += digits[--count];
-    out += ';';
+        *out++ = digits[--count];
+    *out++ = ';';
+    return out;
 }
 
 int HexValue(char c)
@@ -82,32 +84,41 @@ std::string EscapeText(std::string_view utf8)
 
 void AppendEscapedText(std::string& out, std::string_view utf8)
 {
-    out.reserve(out.size() + utf8.size());
+    const std::size_t start = out.size();
+    out.resize(start + MaxEscapedSize(utf8.size()));
+    char* const end = WriteEscapedText(out.data() + start, utf8);
+    out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+char* WriteEscapedText(char* out, std::string_view utf8)
+{
     const char* const begin = utf8.data();
     const char* const end = begin + utf8.size();
     const char* p = begin;
     while (p != end) {
-        const char* run = p;
         while (p != end && IsPlainAscii(static_cast<unsigned char>(*p)))
-            ++p;
-        out.append(run, p);
+            *out++ = *p++;
         if (p == end)
             break;
         switch (*p) {
         case '\0':
-            out += "%0";
+            *out++ = '%';
+            *out++ = '0';
             ++p;
             continue;
         case '\n':
-            out += "%n";
+            *out++ = '%';
+            *out++ = 'n';
             ++p;
             continue;
         case '\r':
-            out += "%c";
+            *out++ = '%';
+            *out++ = 'c';
             ++p;
             continue;
         case '%':
-            out += "%%";
+            *out++ = '%';
+            *out++ = '%';
             ++p;
             continue;
         default:
@@ -121,10 +132,15 @@ void AppendEscapedText(std::string& out, std::string_view utf8)
             const char32_t cp = (static_cast<char32_t>(lead & 0x1F) << 6) |
                                 (static_cast<unsigned char>(p[1]) & 0x3F);
             p += 2;
-            if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
-                out += static_cast<char>(*byte);
+            const unsigned char near = cp - 0x80 < Cp1250BytesFromU0080.size()
+                                           ? Cp1250BytesFromU0080[cp - 0x80]
+                                           : 0;
+            if (near != 0)
+                *out++ = static_cast<char>(near);
+            else if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
+                *out++ = static_cast<char>(*byte);
             else
-                AppendCodePointEscape(out, cp);
+                out = WriteCodePointEscape(out, cp);
             continue;
         }
         std::size_t pos = static_cast<std::size_t>(p - begin);
@@ -133,12 +149,13 @@ void AppendEscapedText(std::string& out, std::string_view utf8)
         NextCodePoint(utf8, pos, cp, &valid);
         p = begin + pos;
         if (!valid)
-            out += '?';
+            *out++ = '?';
         else if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
-            out += static_cast<char>(*byte);
+            *out++ = static_cast<char>(*byte);
         else
-            AppendCodePointEscape(out, cp);
+            out = WriteCodePointEscape(out, cp);
     }
+    return out;
 }
 
 std::string UnescapeText(std::string_view bytes)
