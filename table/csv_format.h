@@ -11,6 +11,7 @@
 
 class TField;
 class TCsvLineReader;
+class TWriteBlock;
 
 // The CSV table file: a version line, a definitions section, a header line
 // and one line per record. The file holds Windows-1250 bytes; text in memory
@@ -48,8 +49,10 @@ private:
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
     std::string_view Unescaped(std::string_view text);
     void StoreRecordValue(TValue& slot, const TField& field, std::string_view text, int year);
-    std::size_t RecordValueRoom(const TField& field, const TValue& value);
-    char* WriteRecordValueText(char* out, const TField& field, const TValue& value) const;
+    void WriteRecordValue(TWriteBlock& out, const TField& field, const TValue& value);
+    char* OpenQuoted(TWriteBlock& out, std::size_t size) const;
+    void CloseQuoted(TWriteBlock& out, char* text, char* end) const;
+    void WriteQuoted(TWriteBlock& out, std::string_view text) const;
     void AppendQuoted(std::string& line, std::string_view text) const;
     void CloseQuote(std::string& line, std::size_t textStart) const;
 

@@ -147,56 +147,66 @@ void TqorCSVStreamFormat::SaveDefinitions(TqorMemTable& table, TStream& stream)
     stream.Write(out);
 }
 
-// Writes the value at out, which has room for RecordValueRoom, and returns
-// the end. A text form made elsewhere goes through m_valueText.
-char* TqorCSVStreamFormat::WriteRecordValueText(char* out, const TField& field,
-                                               const TValue& value) const
+// Opens a quoted value with room for text of up to size bytes, each of
+// which may be a quote that is doubled, and returns where the text goes.
+char* TqorCSVStreamFormat::OpenQuoted(TWriteBlock& out, std::size_t size) const
 {
-    switch (field.DataType) {
-    case ftString:
-    case ftMemo:
-        return WriteEscapedText(out, std::get<std::string>(value));
-    case ftGraphic:
-        return WriteSixBit(out, std::get<std::string>(value));
-    case ftInteger:
-    case ftAutoInc:
-        if (const auto* n = std::get_if<std::int32_t>(&value))
-            return std::to_chars(out, out + MaxIntegerText, *n).ptr;
-        break;
-    default:
-        break;
-    }
-    std::memcpy(out, m_valueText.data(), m_valueText.size());
-    return out + m_valueText.size();
+    char* const quote = out.Room(2 * size + 2);
+    *quote = CSVQuote;
+    return quote + 1;
 }
 
-// The most bytes the value takes as text, before its quotes are doubled.
-// Types without a direct form have their text made into m_valueText here.
-std::size_t TqorCSVStreamFormat::RecordValueRoom(const TField& field, const TValue& value)
+void TqorCSVStreamFormat::CloseQuoted(TWriteBlock& out, char* text, char* end) const
+{
+    end = DoubleQuotes(text, end, CSVQuote);
+    *end++ = CSVQuote;
+    out.Commit(end);
+}
+
+void TqorCSVStreamFormat::WriteQuoted(TWriteBlock& out, std::string_view text) const
+{
+    char* const to = OpenQuoted(out, text.size());
+    std::memcpy(to, text.data(), text.size());
+    CloseQuoted(out, to, to + text.size());
+}
+
+void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, const TField& field,
+                                           const TValue& value)
 {
     switch (field.DataType) {
     case ftString:
-    case ftMemo:
-        return MaxEscapedSize(std::get<std::string>(value).size());
-    case ftGraphic:
-        return SixBitSize(std::get<std::string>(value).size());
+    case ftMemo: {
+        const std::string& text = std::get<std::string>(value);
+        char* const to = OpenQuoted(out, MaxEscapedSize(text.size()));
+        CloseQuoted(out, to, WriteEscapedText(to, text));
+        return;
+    }
+    case ftGraphic: {
+        const std::string& bytes = std::get<std::string>(value);
+        char* const to = OpenQuoted(out, SixBitSize(bytes.size()));
+        CloseQuoted(out, to, WriteSixBit(to, bytes));
+        return;
+    }
     case ftBoolean:
-        m_valueText = std::get<bool>(value) ? CSVTrueString : CSVFalseString;
-        return m_valueText.size();
+        WriteQuoted(out, std::get<bool>(value) ? CSVTrueString : CSVFalseString);
+        return;
     case ftDateTime:
         m_valueText.clear();
         AppendFileDateTime(m_valueText, std::get<TDateTime>(value).value, TimeFormat);
-        return m_valueText.size();
+        WriteQuoted(out, m_valueText);
+        return;
     case ftInteger:
     case ftAutoInc:
-        if (std::holds_alternative<std::int32_t>(value))
-            return MaxIntegerText;
+        if (const auto* n = std::get_if<std::int32_t>(&value)) {
+            char* const to = OpenQuoted(out, MaxIntegerText);
+            CloseQuoted(out, to, std::to_chars(to, to + MaxIntegerText, *n).ptr);
+            return;
+        }
         break;
     default:
         break;
     }
-    m_valueText = field.ToText(value);
-    return m_valueText.size();
+    WriteQuoted(out, field.ToText(value));
 }
 
 void TqorCSVStreamFormat::AppendQuoted(std::string& line, std::string_view text) const
@@ -252,15 +262,7 @@ void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
                 const TValue& value = values[static_cast<std::size_t>(m_writtenFields[i])];
                 if (IsNull(value))
                     continue;
-                // Every byte of the text may be a quote that is doubled.
-                const std::size_t room = RecordValueRoom(*fields[i], value);
-                char* const quoted = out.Room(2 * room + 2);
-                *quoted = CSVQuote;
-                char* const text = quoted + 1;
-                char* end = WriteRecordValueText(text, *fields[i], value);
-                end = DoubleQuotes(text, end, CSVQuote);
-                *end++ = CSVQuote;
-                out.Commit(end);
+                WriteRecordValue(out, *fields[i], value);
             }
         } catch (...) {
             // The stream gets every record before the one that cannot be

@@ -75,6 +75,15 @@ std::int64_t MsOfDay(int hour, int minute, int second, int msec)
 
 void AppendPadded(std::string& out, int value, std::size_t width)
 {
+    // The parts of a date and a time fit their width but for the hour.
+    constexpr int Limits[] = {1, 10, 100, 1000, 10000};
+    if (value >= 0 && width < std::size(Limits) && value < Limits[width]) {
+        char digits[4];
+        for (std::size_t i = width; i-- > 0; value /= 10)
+            digits[i] = static_cast<char>('0' + value % 10);
+        out.append(digits, width);
+        return;
+    }
     char digits[16];
     const char* end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
     const auto size = static_cast<std::size_t>(end - digits);

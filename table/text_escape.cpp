@@ -1,5 +1,6 @@
 #include "text_escape.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -68,9 +69,16 @@ std::uint64_t NeedsDecoding(std::uint64_t word)
 }
 
 // The bytes EscapeText copies as they are.
+constexpr std::array<bool, 256> PlainAscii = [] {
+    std::array<bool, 256> plain{};
+    for (std::size_t c = 1; c < 0x80; ++c)
+        plain[c] = c != '\n' && c != '\r' && c != '%';
+    return plain;
+}();
+
 bool IsPlainAscii(unsigned char c)
 {
-    return c < 0x80 && c != '\0' && c != '\n' && c != '\r' && c != '%';
+    return PlainAscii[c];
 }
 
 }  // namespace
