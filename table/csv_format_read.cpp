@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace {
 const TFieldType RefusedTypes[] = {ftUnknown, ftCursor,    ftReference, ftDataSet,
@@ -249,7 +250,7 @@ std::string_view TqorCSVStreamFormat::Unescaped(std::string_view text)
 // The value is checked before the slot is touched, so a value that cannot be
 // read leaves the record as it was.
 inline void TqorCSVStreamFormat::StoreRecordValue(TValue& slot, const TField& field,
-                                           std::string_view text, int year)
+                                                  std::string_view text, int year)
 {
     switch (field.DataType) {
     case ftString: {
@@ -332,6 +333,8 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
         if (line.empty())
             return;
         table.AddAtEnd();
+        // Every column's field is a field of the table, so it has a value here.
+        const std::span<TValue> record = table.BufferValues();
         TCsvValueReader values(line, CSVQuote, CSVFieldDelimiter);
         for (std::size_t c = 0; c < columns && values.HasMore(); ++c) {
             bool isNull = false;
@@ -339,7 +342,7 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
             const TField* field = columnFields[c];
             if (!field)
                 continue;
-            TValue& slot = table.BufferValue(field->Index());
+            TValue& slot = record[static_cast<std::size_t>(field->Index())];
             if (isNull)
                 slot.emplace<std::monostate>();
             else

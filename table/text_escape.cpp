@@ -140,9 +140,8 @@ char* WriteEscapedText(char* out, std::string_view utf8)
             const char32_t cp = (static_cast<char32_t>(lead & 0x1F) << 6) |
                                 (static_cast<unsigned char>(p[1]) & 0x3F);
             p += 2;
-            const unsigned char near = cp - 0x80 < Cp1250BytesFromU0080.size()
-                                           ? Cp1250BytesFromU0080[cp - 0x80]
-                                           : 0;
+            const unsigned char near =
+                cp - 0x80 < Cp1250BytesFromU0080.size() ? Cp1250BytesFromU0080[cp - 0x80] : 0;
             if (near != 0)
                 *out++ = static_cast<char>(near);
             else if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
