@@ -56,16 +56,16 @@ std::optional<char32_t> ReadCodePointEscape(std::string_view bytes, std::size_t&
     return cp;
 }
 
+constexpr std::uint64_t Ones = 0x0101010101010101u;
+constexpr std::uint64_t Highs = 0x8080808080808080u;
+
 // A mark in the top bit of each byte of the word (read in memory order) that
-// is '%' or above 0x7F. Only the lowest mark is sure: a '%' may add false ones
-// above itself.
-std::uint64_t NeedsDecoding(std::uint64_t word)
+// is '%'. Only the lowest mark is sure: a '%' may add false ones above itself.
+std::uint64_t PercentMarks(std::uint64_t word)
 {
     static_assert(std::endian::native == std::endian::little, "the lowest byte comes first");
-    constexpr std::uint64_t Ones = 0x0101010101010101u;
-    constexpr std::uint64_t Highs = 0x8080808080808080u;
     const std::uint64_t percent = word ^ (Ones * static_cast<unsigned char>('%'));
-    return (word & Highs) | ((percent - Ones) & ~percent & Highs);
+    return (percent - Ones) & ~percent & Highs;
 }
 
 // The bytes EscapeText copies as they are.
@@ -188,10 +188,19 @@ std::size_t UnescapeTextInto(char* out, std::string_view bytes)
             std::uint64_t word;
             std::memcpy(&word, bytes.data() + pos, sizeof word);
             std::memcpy(to, &word, sizeof word);
-            const std::uint64_t special = NeedsDecoding(word);
+            const std::uint64_t percent = PercentMarks(word);
+            const std::uint64_t special = (word & Highs) | percent;
             if (special == 0) {
                 pos += sizeof word;
                 to += sizeof word;
+                continue;
+            }
+            // Letters of the code page among plain bytes: each byte by the
+            // table, without a branch on which it is.
+            if (percent == 0) {
+                for (std::size_t i = 0; i < sizeof word; ++i)
+                    to = WriteCp1250ByteAsUtf8(to, static_cast<unsigned char>(bytes[pos + i]));
+                pos += sizeof word;
                 continue;
             }
             const auto plain = static_cast<std::size_t>(std::countr_zero(special) / 8);
