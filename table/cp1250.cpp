@@ -87,6 +87,8 @@ constexpr std::array<TCp1250Utf8Form, 256> MakeUtf8Forms()
 }
 }  // namespace
 
+constinit const std::array<unsigned char, 0x100> Cp1250BytesFromU0080 = NearTable;
+
 // Every code point of the code page is below U+10000: three bytes at most.
 constinit const std::array<TCp1250Utf8Form, 256> Cp1250Utf8Forms = MakeUtf8Forms();
 

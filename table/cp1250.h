@@ -31,6 +31,10 @@ inline char* WriteCp1250ByteAsUtf8(char* out, unsigned char byte)
     return out + form.size;
 }
 
+// The Windows-1250 byte of each code point from U+0080 to U+017F (Latin-1 and
+// Latin Extended-A, where the Hungarian letters are); 0 where it has none.
+extern const std::array<unsigned char, 0x100> Cp1250BytesFromU0080;
+
 // The Windows-1250 byte for cp, including the five C1 controls above.
 std::optional<unsigned char> Cp1250ByteFor(char32_t cp);
 

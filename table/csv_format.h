@@ -11,6 +11,7 @@
 
 class TField;
 class TCsvLineReader;
+class TWriteBlock;
 
 // The CSV table file: a version line, a definitions section, a header line
 // and one line per record. The file holds Windows-1250 bytes; text in memory
@@ -47,13 +48,17 @@ private:
     void ReadFieldDefinition(TqorMemTable& table, const std::string& line);
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
     std::string_view Unescaped(std::string_view text);
-    TValue RecordValueFromText(const TField& field, std::string_view text, int year);
-    void AppendRecordValueText(std::string& line, const TField& field, const TValue& value) const;
+    void StoreRecordValue(TValue& slot, const TField& field, std::string_view text, int year);
+    void WriteRecordValue(TWriteBlock& out, const TField& field, const TValue& value);
+    char* OpenQuoted(TWriteBlock& out, std::size_t size) const;
+    void CloseQuoted(TWriteBlock& out, char* text, char* end) const;
+    void WriteQuoted(TWriteBlock& out, std::string_view text) const;
     void AppendQuoted(std::string& line, std::string_view text) const;
     void CloseQuote(std::string& line, std::size_t textStart) const;
 
     // State of one read or write.
     std::vector<int> m_writtenFields;
+    std::string m_valueText;  // the text of a value written through a string
     std::unique_ptr<TCsvLineReader> m_lines;
     std::string m_headerLine;
     bool m_emptyFile = false;

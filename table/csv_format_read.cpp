@@ -9,6 +9,9 @@
 #include "table/text_escape.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <span>
 
 namespace {
 const TFieldType RefusedTypes[] = {ftUnknown, ftCursor,    ftReference, ftDataSet,
@@ -52,6 +55,33 @@ int DefinitionInteger(const std::string& text)
 bool Contains(const std::string& text, const char* part)
 {
     return text.find(part) != std::string::npos;
+}
+
+// The value of 1 to 9 decimal digits, the form nearly every integer in a file
+// has; other text is left to ParseIntegerText.
+std::optional<std::int32_t> ShortDecimal(std::string_view text)
+{
+    constexpr std::size_t MaxDigits = 9;
+    if (text.empty() || text.size() > MaxDigits)
+        return std::nullopt;
+    std::int32_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+[[noreturn]] void RaiseInvalidInteger(std::string_view text, const TField& field)
+{
+    throw EDatabaseError("'" + Cp1250ToUtf8(text) + "' is not a valid integer value for field '" +
+                         field.DisplayName() + "'");
+}
+
+[[noreturn]] void RaiseInvalidDateTime(std::string_view text)
+{
+    throw EConvertError("'" + Cp1250ToUtf8(text) + "' is not a valid date and time");
 }
 
 // Only the letters a to z are folded; every other byte must match exactly.
@@ -213,47 +243,71 @@ std::string_view TqorCSVStreamFormat::Unescaped(std::string_view text)
 {
     const std::size_t room = MaxUnescapedSize(text.size());
     if (m_text.size() < room)
-        m_text.resize(room);
+        m_text.resize(std::max(room, 2 * m_text.size()));
     return {m_text.data(), UnescapeTextInto(m_text.data(), text)};
 }
 
-TValue TqorCSVStreamFormat::RecordValueFromText(const TField& field, std::string_view text,
-                                                int year)
+// The value is checked before the slot is touched, so a value that cannot be
+// read leaves the record as it was.
+inline void TqorCSVStreamFormat::StoreRecordValue(TValue& slot, const TField& field,
+                                                  std::string_view text, int year)
 {
     switch (field.DataType) {
     case ftString: {
         const std::string_view value = Unescaped(text);
-        return std::string(value.substr(0, TStringField::FittedSize(value, field.Size)));
+        std::string kept(value.data(), TStringField::FittedSize(value, field.Size));
+        slot.emplace<std::string>(std::move(kept));
+        return;
     }
     case ftMemo: {
         const std::string_view value = Unescaped(text);
-        return value.empty() ? TValue{} : TValue{std::string(value)};
+        if (value.empty())
+            slot.emplace<std::monostate>();
+        else
+            slot.emplace<std::string>(std::string(value));
+        return;
     }
     case ftGraphic: {
         std::string value = DecodeSixBit(text);
-        return value.empty() ? TValue{} : TValue{std::move(value)};
+        if (value.empty())
+            slot.emplace<std::monostate>();
+        else
+            slot.emplace<std::string>(std::move(value));
+        return;
     }
     case ftBoolean:
-        return text == CSVTrueString;
+        slot.emplace<bool>(text == CSVTrueString);
+        return;
     case ftInteger:
     case ftAutoInc: {
-        if (text.empty())
-            return {};
-        if (const auto n = ParseIntegerText(text))
-            return *n;
-        throw EDatabaseError("'" + Cp1250ToUtf8(text) +
-                             "' is not a valid integer value for field '" + field.DisplayName() +
-                             "'");
+        if (text.empty()) {
+            slot.emplace<std::monostate>();
+            return;
+        }
+        if (const auto n = ShortDecimal(text)) {
+            slot.emplace<std::int32_t>(*n);
+            return;
+        }
+        if (const auto n = ParseIntegerText(text)) {
+            slot.emplace<std::int32_t>(*n);
+            return;
+        }
+        RaiseInvalidInteger(text, field);
     }
     case ftDateTime: {
-        if (text.empty())
-            return {};
-        if (const auto d = ParseFileDateTime(text, year, TimeFormat))
-            return TDateTime{*d};
-        throw EConvertError("'" + Cp1250ToUtf8(text) + "' is not a valid date and time");
+        if (text.empty()) {
+            slot.emplace<std::monostate>();
+            return;
+        }
+        if (const auto d = ParseFileDateTime(text, year, TimeFormat)) {
+            slot.emplace<TDateTime>(TDateTime{*d});
+            return;
+        }
+        RaiseInvalidDateTime(text);
     }
     default:
-        return {};
+        slot.emplace<std::monostate>();
+        return;
     }
 }
 
@@ -279,6 +333,8 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
         if (line.empty())
             return;
         table.AddAtEnd();
+        // Every column's field is a field of the table, so it has a value here.
+        const std::span<TValue> record = table.BufferValues();
         TCsvValueReader values(line, CSVQuote, CSVFieldDelimiter);
         for (std::size_t c = 0; c < columns && values.HasMore(); ++c) {
             bool isNull = false;
@@ -286,8 +342,12 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
             const TField* field = columnFields[c];
             if (!field)
                 continue;
-            table.SetBufferValue(field->Index(),
-                                 isNull ? TValue{} : RecordValueFromText(*field, text, year));
+            TValue& slot = record[static_cast<std::size_t>(field->Index())];
+            if (isNull)
+                slot.emplace<std::monostate>();
+            else
+                StoreRecordValue(slot, *field, text, year);
+            table.MarkBufferModified();
         }
         table.Post();
     }

@@ -1,6 +1,7 @@
 // Writing a table as a CSV table file.
 #include "table/csv_format.h"
 
+#include "table/byte_search.h"
 #include "table/cp1250.h"
 #include "table/csv_line_reader.h"
 #include "table/int_text.h"
@@ -8,8 +9,11 @@
 #include "table/sixbit.h"
 #include "table/stream.h"
 #include "table/text_escape.h"
+#include "table/write_block.h"
 
+#include <charconv>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -22,6 +26,29 @@ int SystemYear()
     std::tm local{};
     localtime_r(&now, &local);
     return local.tm_year + 1900;
+}
+
+// The most characters of a 32-bit integer: a sign and ten digits.
+constexpr std::size_t MaxIntegerText = 11;
+
+// Doubles each quote in [begin, end), which has room after it for as many
+// bytes again, and returns the new end.
+char* DoubleQuotes(char* begin, char* end, char quote)
+{
+    const char* first = FindByte(begin, end, quote);
+    if (first == end)
+        return end;
+    std::size_t quotes = 0;
+    for (const char* p = first; p != end; ++p)
+        quotes += *p == quote ? 1 : 0;
+    char* to = end + quotes;
+    char* const newEnd = to;
+    for (char* from = end; from != first;) {
+        *--to = *--from;
+        if (*from == quote)
+            *--to = quote;
+    }
+    return newEnd;
 }
 
 // Display name, edit mask and default expression are always quoted with '"'.
@@ -120,34 +147,66 @@ void TqorCSVStreamFormat::SaveDefinitions(TqorMemTable& table, TStream& stream)
     stream.Write(out);
 }
 
-void TqorCSVStreamFormat::AppendRecordValueText(std::string& line, const TField& field,
-                                                const TValue& value) const
+// Opens a quoted value with room for text of up to size bytes, each of
+// which may be a quote that is doubled, and returns where the text goes.
+char* TqorCSVStreamFormat::OpenQuoted(TWriteBlock& out, std::size_t size) const
+{
+    char* const quote = out.Room(2 * size + 2);
+    *quote = CSVQuote;
+    return quote + 1;
+}
+
+void TqorCSVStreamFormat::CloseQuoted(TWriteBlock& out, char* text, char* end) const
+{
+    end = DoubleQuotes(text, end, CSVQuote);
+    *end++ = CSVQuote;
+    out.Commit(end);
+}
+
+void TqorCSVStreamFormat::WriteQuoted(TWriteBlock& out, std::string_view text) const
+{
+    char* const to = OpenQuoted(out, text.size());
+    std::memcpy(to, text.data(), text.size());
+    CloseQuoted(out, to, to + text.size());
+}
+
+void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, const TField& field,
+                                           const TValue& value)
 {
     switch (field.DataType) {
     case ftString:
-    case ftMemo:
-        AppendEscapedText(line, std::get<std::string>(value));
+    case ftMemo: {
+        const std::string& text = std::get<std::string>(value);
+        char* const to = OpenQuoted(out, MaxEscapedSize(text.size()));
+        CloseQuoted(out, to, WriteEscapedText(to, text));
         return;
-    case ftGraphic:
-        line += EncodeSixBit(std::get<std::string>(value));
+    }
+    case ftGraphic: {
+        const std::string& bytes = std::get<std::string>(value);
+        char* const to = OpenQuoted(out, SixBitSize(bytes.size()));
+        CloseQuoted(out, to, WriteSixBit(to, bytes));
         return;
+    }
     case ftBoolean:
-        line += std::get<bool>(value) ? CSVTrueString : CSVFalseString;
+        WriteQuoted(out, std::get<bool>(value) ? CSVTrueString : CSVFalseString);
         return;
     case ftDateTime:
-        AppendFileDateTime(line, std::get<TDateTime>(value).value, TimeFormat);
+        m_valueText.clear();
+        AppendFileDateTime(m_valueText, std::get<TDateTime>(value).value, TimeFormat);
+        WriteQuoted(out, m_valueText);
         return;
     case ftInteger:
     case ftAutoInc:
         if (const auto* n = std::get_if<std::int32_t>(&value)) {
-            AppendIntegerText(line, *n);
+            char* const to = OpenQuoted(out, MaxIntegerText);
+            CloseQuoted(out, to, std::to_chars(to, to + MaxIntegerText, *n).ptr);
             return;
         }
         break;
     default:
         break;
     }
-    line += field.ToText(value);
+    WriteQuoted(out, field.ToText(value));
 }
 
 void TqorCSVStreamFormat::AppendQuoted(std::string& line, std::string_view text) const
@@ -176,14 +235,16 @@ void TqorCSVStreamFormat::CloseQuote(std::string& line, std::size_t textStart) c
 
 void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
 {
-    std::string out;
+    TWriteBlock out;
     for (std::size_t i = 0; i < m_writtenFields.size(); ++i) {
         if (i > 0)
-            out += CSVFieldDelimiter;
-        AppendQuoted(out, Utf8ToCp1250(table.Fields(m_writtenFields[i]).DisplayName()));
+            out.Append(CSVFieldDelimiter);
+        std::string name;
+        AppendQuoted(name, Utf8ToCp1250(table.Fields(m_writtenFields[i]).DisplayName()));
+        out.Append(name);
     }
-    out += CSVRecordDelimiter;
-    out += LineEnd;
+    out.Append(CSVRecordDelimiter);
+    out.Append(LineEnd);
 
     // Records are gathered into blocks of about this size before each write.
     constexpr std::size_t BlockSize = 64 * 1024;
@@ -193,32 +254,29 @@ void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
     const int count = table.CountRecords();
     for (int r = 0; r < count; ++r) {
         const std::vector<TValue>& values = table.RecordValues(r);
-        const std::size_t recordStart = out.size();
+        const std::size_t recordStart = out.Size();
         try {
             for (std::size_t i = 0; i < fields.size(); ++i) {
                 if (i > 0)
-                    out += CSVFieldDelimiter;
+                    out.Append(CSVFieldDelimiter);
                 const TValue& value = values[static_cast<std::size_t>(m_writtenFields[i])];
                 if (IsNull(value))
                     continue;
-                out += CSVQuote;
-                const std::size_t start = out.size();
-                AppendRecordValueText(out, *fields[i], value);
-                CloseQuote(out, start);
+                WriteRecordValue(out, *fields[i], value);
             }
         } catch (...) {
             // The stream gets every record before the one that cannot be
             // written, as when each record was written by itself.
-            out.resize(recordStart);
-            stream.Write(out);
+            out.Shrink(recordStart);
+            stream.Write(out.View());
             throw;
         }
-        out += CSVRecordDelimiter;
-        out += LineEnd;
-        if (out.size() >= BlockSize) {
-            stream.Write(out);
-            out.clear();
+        out.Append(CSVRecordDelimiter);
+        out.Append(LineEnd);
+        if (out.Size() >= BlockSize) {
+            stream.Write(out.View());
+            out.Clear();
         }
     }
-    stream.Write(out);
+    stream.Write(out.View());
 }

@@ -101,40 +101,6 @@ std::string_view TCsvLineReader::ReadLine()
     return m_line;
 }
 
-std::string_view TCsvValueReader::Next(bool& isNull)
-{
-    isNull = false;
-    if (m_pos >= m_line.size()) {
-        isNull = true;
-        return {};
-    }
-    if (m_line[m_pos] == m_quote) {
-        const std::size_t start = m_pos + 1;
-        const std::size_t q = m_line.find(m_quote, start);
-        if (q == std::string_view::npos) {
-            m_pos = m_line.size();
-            return m_line.substr(start);
-        }
-        if (q + 1 < m_line.size() && m_line[q + 1] == m_quote)
-            return NextWithDoubledQuotes();
-        m_pos = std::min(q + 2, m_line.size());
-        return m_line.substr(start, q - start);
-    }
-    if (m_line[m_pos] == m_delimiter) {
-        ++m_pos;
-        isNull = true;
-        return {};
-    }
-    const std::size_t start = m_pos;
-    const std::size_t d = m_line.find(m_delimiter, m_pos);
-    if (d == std::string_view::npos) {
-        m_pos = m_line.size();
-        return m_line.substr(start);
-    }
-    m_pos = d + 1;
-    return m_line.substr(start, d - start);
-}
-
 std::string_view TCsvValueReader::NextWithDoubledQuotes()
 {
     m_value.clear();

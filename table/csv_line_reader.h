@@ -1,5 +1,7 @@
 #pragma once
 
+#include "table/byte_search.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -47,7 +49,37 @@ public:
     // missing (not quoted) value. A quoted value runs to its closing quote,
     // after which one byte (the delimiter) is skipped; an unclosed quote
     // takes the rest of the line.
-    std::string_view Next(bool& isNull);
+    std::string_view Next(bool& isNull)
+    {
+        isNull = false;
+        const char* const begin = m_line.data();
+        const char* const end = begin + m_line.size();
+        const char* p = begin + m_pos;
+        if (p == end) {
+            isNull = true;
+            return {};
+        }
+        if (*p == m_quote) {
+            const char* start = p + 1;
+            const char* q = FindByte(start, end, m_quote);
+            if (q == end) {
+                m_pos = m_line.size();
+                return {start, static_cast<std::size_t>(end - start)};
+            }
+            if (q + 1 != end && q[1] == m_quote)
+                return NextWithDoubledQuotes();
+            m_pos = q + 2 < end ? static_cast<std::size_t>(q + 2 - begin) : m_line.size();
+            return {start, static_cast<std::size_t>(q - start)};
+        }
+        if (*p == m_delimiter) {
+            ++m_pos;
+            isNull = true;
+            return {};
+        }
+        const char* d = FindByte(p, end, m_delimiter);
+        m_pos = d == end ? m_line.size() : static_cast<std::size_t>(d + 1 - begin);
+        return {p, static_cast<std::size_t>(d - p)};
+    }
 
 private:
     std::string_view NextWithDoubledQuotes();

@@ -75,6 +75,15 @@ std::int64_t MsOfDay(int hour, int minute, int second, int msec)
 
 void AppendPadded(std::string& out, int value, std::size_t width)
 {
+    // The parts of a date and a time fit their width but for the hour.
+    constexpr int Limits[] = {1, 10, 100, 1000, 10000};
+    if (value >= 0 && width < std::size(Limits) && value < Limits[width]) {
+        char digits[4];
+        for (std::size_t i = width; i-- > 0; value /= 10)
+            digits[i] = static_cast<char>('0' + value % 10);
+        out.append(digits, width);
+        return;
+    }
     char digits[16];
     const char* end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
     const auto size = static_cast<std::size_t>(end - digits);
@@ -366,11 +375,62 @@ void AppendFileDateTime(std::string& out, double value, const TTimeFormat& fmt)
     }
 }
 
+namespace {
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// "dd/mm/yyyy H:mm:ss" or "dd/mm/yyyy HH:mm:ss", the form the writer gives a
+// time of day in the 24-hour clock, read directly to the value ReadDate and
+// ReadTimeToEnd give it. Any other text is left to them.
+std::optional<double> ReadPlainDateTime(std::string_view text, const TTimeFormat& fmt)
+{
+    constexpr std::size_t DateSize = 10;
+    constexpr std::string_view ShortTime = "0:00:00";
+    constexpr std::string_view LongTime = "00:00:00";
+    if (text.size() != DateSize + 1 + ShortTime.size() &&
+        text.size() != DateSize + 1 + LongTime.size())
+        return std::nullopt;
+    // A designator that starts with a digit could be read from the hour.
+    for (const std::string* designator : {&fmt.amDesignator, &fmt.pmDesignator}) {
+        if (!designator->empty() && IsDigit(designator->front()))
+            return std::nullopt;
+    }
+    if (text[DateSize] != ' ')
+        return std::nullopt;
+    const std::string_view time = text.substr(DateSize + 1);
+    const std::string_view shape = time.size() == ShortTime.size() ? ShortTime : LongTime;
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        if (shape[i] == '0' ? !IsDigit(time[i]) : time[i] != shape[i])
+            return std::nullopt;
+    }
+    const auto number = [time](std::size_t at, std::size_t digits) {
+        int value = 0;
+        for (std::size_t i = at; i < at + digits; ++i)
+            value = value * 10 + (time[i] - '0');
+        return value;
+    };
+    const std::size_t hourDigits = shape.size() - 6;
+    const int hour = number(0, hourDigits);
+    const int minute = number(hourDigits + 1, 2);
+    const int second = number(hourDigits + 4, 2);
+    if (!IsValidTime(hour, minute, second, 0))
+        return std::nullopt;
+    const std::optional<std::int64_t> dayNumber = ReadPlainDate(text.substr(0, DateSize));
+    if (!dayNumber)
+        return std::nullopt;
+    return Combine(*dayNumber, MsOfDay(hour, minute, second, 0));
+}
+}  // namespace
+
 std::optional<double> ParseFileDateTime(std::string_view text, int currentYear,
                                         const TTimeFormat& fmt)
 {
     if (const std::optional<std::int64_t> dayNumber = ReadPlainDate(text))
         return Combine(*dayNumber, 0);
+    if (const std::optional<double> value = ReadPlainDateTime(text, fmt))
+        return value;
     TScanner start(text);
     start.SkipBlanks();
     if (start.AtEnd())

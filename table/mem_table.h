@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,11 @@ public:
     // Assigns a value already of the field's type into the record being
     // edited, without conversion (used by readers).
     void SetBufferValue(int fieldIndex, TValue&& value);
+    // The values of the record being edited, one per field, for readers that
+    // store each value in place; MarkBufferModified then counts the record as
+    // changed, as SetBufferValue does. Empty outside editing.
+    std::span<TValue> BufferValues() { return m_buffer; }
+    void MarkBufferModified() { m_modified = true; }
 
     // Link bookkeeping (TDataSource calls these).
     void AttachSource(TDataSource* source);

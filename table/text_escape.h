@@ -11,6 +11,15 @@
 std::string EscapeText(std::string_view utf8);
 // EscapeText(utf8) appended to out.
 void AppendEscapedText(std::string& out, std::string_view utf8);
+// The most bytes EscapeText gives for text of the size: a two-byte sequence
+// outside the code page becomes the six of "%uXXX;".
+constexpr std::size_t MaxEscapedSize(std::size_t utf8Size)
+{
+    return 3 * utf8Size;
+}
+// Writes EscapeText(utf8) at out, which has room for
+// MaxEscapedSize(utf8.size()) bytes, and returns the end.
+char* WriteEscapedText(char* out, std::string_view utf8);
 
 // The inverse of EscapeText, back to UTF-8. "%u" not followed by 1 to 6 hex
 // digits, ';' and a valid code point, and '%' before any other byte, stand

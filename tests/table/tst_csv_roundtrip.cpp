@@ -74,6 +74,8 @@ class TestCsvRoundTrip : public QObject {
 private slots:
     void valueRoundTrip_data();
     void valueRoundTrip();
+    void otherQuoteCharacter_data();
+    void otherQuoteCharacter();
     void everyByteOfAFileValueWritesBack();
     void emptyAndNullTextsInANoteLine();
     void indexDefinitionsWrittenBack();
@@ -103,6 +105,12 @@ void TestCsvRoundTrip::valueRoundTrip_data()
         R"("say ""hi"", then go")", Text(R"(say "hi", then go)"));
     row("memo that looks escaped", ftMemo, 0, Text("%u41;"), R"("%%u41;")", Text("%u41;"));
     row("memo emoji", ftMemo, 0, Text("ok 😀"), R"("ok %u1F600;")", Text("ok 😀"));
+    // Long values are searched and copied in words; quotes and letters past
+    // the first words must be found the same.
+    const std::string longText = std::string(70, 'a') + "\"árvíztűrő\" " + std::string(20, 'b');
+    row("long memo with quotes and letters far in", ftMemo, 0, Text(longText.c_str()),
+        "\"" + QByteArray(70, 'a') + "\"\"\xE1rv\xEDzt\xFBr\xF5\"\" " + QByteArray(20, 'b') + "\"",
+        Text(longText.c_str()));
     row("string arrow", ftString, 30, Text("a→b"), R"("a%u2192;b")", Text("a→b"));
     row("string CJK", ftString, 30, Text("漢字"), R"("%u6F22;%u5B57;")", Text("漢字"));
     row("string size counts characters, not escapes", ftString, 3, Text("ab😀"), R"("ab%u1F600;")",
@@ -158,6 +166,52 @@ void TestCsvRoundTrip::valueRoundTrip()
         QVERIFY2(bytes.endsWith("\"v\",\r\n" + cell + ",\r\n"), bytes.constData());
     QCOMPARE(Rows(back), QStringList{ValueText(readBack)});
     QCOMPARE(SaveTable(back), bytes);
+}
+
+// The quote may be any byte: each one in the text of a value is doubled,
+// wherever the text came from.
+void TestCsvRoundTrip::otherQuoteCharacter_data()
+{
+    QTest::addColumn<char>("quote");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<TValue>("value");
+    QTest::addColumn<QByteArray>("cell");
+
+    const auto row = [](const char* name, char quote, TFieldType type, const TValue& value,
+                        const QByteArray& cell) {
+        QTest::newRow(name) << quote << int(type) << value << cell;
+    };
+    row("percent in an escaped memo", '%', ftMemo, Text("5% →"), "%5%%%% %%u2192;%");
+    row("semicolon closing a code point", ';', ftMemo, Text("→"), ";%u2192;;;");
+    row("a letter of the code page", '\xE1', ftMemo, Text("á"), "\xE1\xE1\xE1\xE1");
+    row("a digit of an integer", '1', ftInteger, TValue{121}, "1112111");
+    row("a letter of False", 'e', ftBoolean, TValue{false}, "eFalseee");
+    row("the date separator", '/', ftDateTime, At(2010, 3, 13), "/13//03//2010/");
+}
+
+void TestCsvRoundTrip::otherQuoteCharacter()
+{
+    QFETCH(char, quote);
+    QFETCH(int, type);
+    QFETCH(TValue, value);
+    QFETCH(QByteArray, cell);
+    TqorCSVStreamFormat format;
+    format.CSVQuote = quote;
+    TqorMemTable table;
+    table.DefaultFormat = &format;
+    table.AddField("v", static_cast<TFieldType>(type));
+    table.Open();
+    table.AddAtEnd();
+    table.SetValue("v", value);
+    table.Post();
+
+    const QByteArray bytes = SaveTable(table);
+    QVERIFY2(bytes.endsWith(quote + QByteArray("v") + quote + ",\r\n" + cell + ",\r\n"),
+             bytes.constData());
+    TqorMemTable back;
+    back.DefaultFormat = &format;
+    LoadTable(back, bytes);
+    QCOMPARE(Rows(back), QStringList{ValueText(value)});
 }
 
 void TestCsvRoundTrip::everyByteOfAFileValueWritesBack()

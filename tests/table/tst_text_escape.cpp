@@ -78,6 +78,11 @@ void TestTextEscape::unescape_data()
         << QByteArray("%x%N%C%\xF5") << QString("xNCő").toUtf8();
     QTest::newRow("percent before percent escape") << QByteArray("%%u41;") << QByteArray("%u41;");
     QTest::newRow("lone percent at end dropped") << QByteArray("ab%") << QByteArray("ab");
+    // Plain text is taken in words of eight bytes; what follows a word, or
+    // sits in its middle, is decoded the same.
+    QTest::newRow("escapes after whole words")
+        << QByteArray("abcdefgh12345678%nijklmnop\xE1rv\xEDz%%t\xFBr\xF5 q")
+        << QString("abcdefgh12345678\nijklmnopárvíz%tűrő q").toUtf8();
 }
 
 void TestTextEscape::unescape()
