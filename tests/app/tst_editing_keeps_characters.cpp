@@ -16,6 +16,7 @@
 #include "table/csv_format.h"
 #include "table/data_link.h"
 #include "table/mem_table.h"
+#include "tests/file_test_support.h"
 
 #include <QFile>
 #include <QPlainTextEdit>
@@ -28,12 +29,6 @@
 // in the file's bytes.
 
 namespace {
-QByteArray ReadBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QString EveryWindows1250Character()
 {
     QString text;
@@ -59,7 +54,7 @@ void AddTextRows()
 
 }  // namespace
 
-class TestEditingKeepsCharacters : public QObject {
+class TestEditingKeepsCharacters : public TStoreWithWindowsTest {
     Q_OBJECT
 
 private slots:
@@ -73,62 +68,20 @@ private slots:
     void editsKeepTheUntouchedCharacters();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TqorMemTable> m_table;
-    std::unique_ptr<TDataSource> m_source;
-    TqorCSVStreamFormat m_format;
-    std::unique_ptr<TNoteStore> m_store;
-    std::unique_ptr<StoreForWindows> m_windowsStore;
-    TNoteWindowHooks m_hooks;
-    QList<QPointer<Tfrm_Ablak>> m_windows;
-
-    QString NotesFile() const { return DataFolder + QStringLiteral("/Vikora.csv"); }
     QString StoredText();
     Tfrm_Ablak* OpenWindow();
 };
 
 void TestEditingKeepsCharacters::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    qputenv("HOME", m_dir->path().toUtf8());
-    qputenv("XDG_DATA_HOME", (m_dir->path() + "/data").toUtf8());
-    ResolveGlobals(m_dir->path() + "/bin/vikora", QRect(0, 0, 1024, 768));
-    SetClockForTests([] { return QDateTime(QDate(2026, 12, 10), QTime(10, 30)); });
-    SetMessageBoxAnswerer([](const TMessageBoxRequest&) { return QMessageBox::Ok; });
-    Beall = TBeall{};
-    Beall.Font = TFontSpec{QStringLiteral("Liberation Sans"), 12, 0, false, false, false};
-    m_windows.clear();
-
-    m_table = std::make_unique<TqorMemTable>("Tbl");
-    DefineNoteFields(*m_table);
-    m_table->DefaultFormat = &m_format;
-    m_source = std::make_unique<TDataSource>(m_table.get());
-    m_store =
-        std::make_unique<TNoteStore>(*m_table, NotesFile(), [this](const TNote& note, bool isNew) {
-            m_windows << OpenNoteWindow(m_hooks, note, isNew);
-        });
-    m_windowsStore = std::make_unique<StoreForWindows>(*m_store);
-    m_hooks = {};
-    m_hooks.Store = m_windowsStore.get();
-    m_hooks.EditProperties = [this](int az, QWidget*) {
-        return m_store->EditProperties(*m_source, az);
-    };
-    m_store->LoadNotes();
+    QVERIFY(StartStore());
     m_store->aUjExecute();
     m_windows[0]->aMegsem->trigger();
 }
 
 void TestEditingKeepsCharacters::cleanup()
 {
-    for (const QPointer<Tfrm_Ablak>& window : m_windows)
-        delete window.data();
-    SetPropertiesRunnerForTests({});
-    SetClockForTests({});
-    SetMessageBoxAnswerer({});
-    m_store.reset();
-    m_source.reset();
-    m_table.reset();
+    StopStore();
 }
 
 QString TestEditingKeepsCharacters::StoredText()

@@ -17,6 +17,8 @@
 #include "table/data_link.h"
 #include "table/datetime_text.h"
 #include "table/mem_table.h"
+#include "tests/file_test_support.h"
+#include "tests/typing_test_support.h"
 
 #include <QDateEdit>
 #include <QFile>
@@ -30,28 +32,10 @@
 // window takes what the dialog stored.
 
 namespace {
-const QDate TodayDate(2026, 12, 10);
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Type(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\n'))
-            QTest::keyClick(widget, Qt::Key_Return);
-        else
-            QTest::sendKeyEvent(QTest::KeyAction::Click, widget, Qt::Key_unknown, QString(c),
-                                Qt::NoModifier);
-    }
-}
-
+const QDate TodayDate(2026, 12, 10);  // the fixture's clock
 }  // namespace
 
-class TestNoteProperties : public QObject {
+class TestNoteProperties : public TStoreWithWindowsTest {
     Q_OBJECT
 
 private slots:
@@ -68,55 +52,22 @@ private slots:
     void noteWindowTakesWhatWasStored();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TqorMemTable> m_table;
-    std::unique_ptr<TDataSource> m_source;
-    TqorCSVStreamFormat m_format;
-    std::unique_ptr<TNoteStore> m_store;
-    std::unique_ptr<StoreForWindows> m_windowsStore;
-    TNoteWindowHooks m_hooks;
     bool m_openWindows = false;
     QList<int> m_opened;
-    QList<QPointer<Tfrm_Ablak>> m_windows;
 
-    QString NotesFile() const { return DataFolder + QStringLiteral("/Vikora.csv"); }
     std::optional<TNoteProperties> Edit(int az, const TPropertiesRunner& runner);
     TValue Field(int az, const char* name);
 };
 
 void TestNoteProperties::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    qputenv("HOME", m_dir->path().toUtf8());
-    qputenv("XDG_DATA_HOME", (m_dir->path() + "/data").toUtf8());
-    ResolveGlobals(m_dir->path() + "/bin/vikora", QRect(0, 0, 1024, 768));
-    SetClockForTests([] { return QDateTime(TodayDate, QTime(10, 30)); });
-    SetMessageBoxAnswerer([](const TMessageBoxRequest&) { return QMessageBox::Ok; });
-    Beall = TBeall{};
-    Beall.Font = TFontSpec{QStringLiteral("Liberation Sans"), 12, 0, false, false, false};
     m_opened.clear();
-    m_windows.clear();
     m_openWindows = false;
-
-    m_table = std::make_unique<TqorMemTable>("Tbl");
-    DefineNoteFields(*m_table);
-    m_table->DefaultFormat = &m_format;
-    m_source = std::make_unique<TDataSource>(m_table.get());
-    m_store =
-        std::make_unique<TNoteStore>(*m_table, NotesFile(), [this](const TNote& note, bool isNew) {
-            m_opened << note.Az;
-            if (m_openWindows)
-                m_windows << OpenNoteWindow(m_hooks, note, isNew);
-        });
-    m_windowsStore = std::make_unique<StoreForWindows>(*m_store);
-    m_hooks = {};
-    m_hooks.Store = m_windowsStore.get();
-    m_hooks.EditProperties = [this](int az, QWidget*) {
-        return m_store->EditProperties(*m_source, az);
-    };
-
-    m_store->LoadNotes();
+    QVERIFY(StartStore([this](const TNote& note, bool isNew) {
+        m_opened << note.Az;
+        if (m_openWindows)
+            AddWindow(note, isNew);
+    }));
     for (int i = 0; i < 3; ++i)
         m_store->aUjExecute();  // notes 0, 1 and 2
     m_store->SaveNoteText(1, QStringLiteral("második"));
@@ -125,14 +76,7 @@ void TestNoteProperties::init()
 
 void TestNoteProperties::cleanup()
 {
-    for (const QPointer<Tfrm_Ablak>& window : m_windows)
-        delete window.data();
-    SetPropertiesRunnerForTests({});
-    SetClockForTests({});
-    SetMessageBoxAnswerer({});
-    m_store.reset();
-    m_source.reset();
-    m_table.reset();
+    StopStore();
 }
 
 std::optional<TNoteProperties> TestNoteProperties::Edit(int az, const TPropertiesRunner& runner)

@@ -17,6 +17,7 @@
 #include "table/data_link.h"
 #include "table/datetime_text.h"
 #include "table/mem_table.h"
+#include "tests/typing_test_support.h"
 
 #include <memory>
 #include <vector>
@@ -75,17 +76,6 @@ QStringList Entries(const QList<QAction*>& actions)
     for (const QAction* action : actions)
         entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return entries;
-}
-
-void Type(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\n'))
-            QTest::keyClick(widget, Qt::Key_Return);
-        else
-            QTest::sendKeyEvent(QTest::KeyAction::Click, widget, Qt::Key_unknown, QString(c),
-                                Qt::NoModifier);
-    }
 }
 }  // namespace
 

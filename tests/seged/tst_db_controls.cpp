@@ -6,6 +6,7 @@
 #include "seged/db_memo.h"
 #include "table/data_link.h"
 #include "table/mem_table.h"
+#include "tests/typing_test_support.h"
 
 #include <memory>
 
@@ -40,17 +41,6 @@ private:
 TValue Text(const char* s)
 {
     return TValue{std::string(s)};
-}
-
-void Type(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\n'))
-            QTest::keyClick(widget, Qt::Key_Return);
-        else
-            QTest::sendKeyEvent(QTest::KeyAction::Click, widget, Qt::Key_unknown, QString(c),
-                                Qt::NoModifier);
-    }
 }
 }  // namespace
 
