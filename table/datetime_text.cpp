@@ -214,27 +214,42 @@ std::optional<std::int64_t> ReadDate(TScanner& scanner, int currentYear)
     return DayNumber(year, month, day);
 }
 
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// True when the text has the shape: '0' stands for any digit, every other
+// character for itself.
+bool HasShape(std::string_view text, std::string_view shape)
+{
+    if (text.size() != shape.size())
+        return false;
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        if (shape[i] == '0' ? !IsDigit(text[i]) : text[i] != shape[i])
+            return false;
+    }
+    return true;
+}
+
+// The number the digits at that place write (HasShape has checked them).
+int DigitsValue(std::string_view text, std::size_t at, std::size_t digits)
+{
+    int value = 0;
+    for (std::size_t i = at; i < at + digits; ++i)
+        value = value * 10 + (text[i] - '0');
+    return value;
+}
+
 // "dd/mm/yyyy" and nothing else, the form the file writes most, as a day
 // number; nullopt for any other text, which the full reading then takes.
 std::optional<std::int64_t> ReadPlainDate(std::string_view text)
 {
-    constexpr std::string_view Shape = "00/00/0000";
-    if (text.size() != Shape.size())
+    if (!HasShape(text, "00/00/0000"))
         return std::nullopt;
-    for (std::size_t i = 0; i < Shape.size(); ++i) {
-        const bool digit = text[i] >= '0' && text[i] <= '9';
-        if (Shape[i] == '0' ? !digit : text[i] != Shape[i])
-            return std::nullopt;
-    }
-    const auto number = [text](std::size_t at, std::size_t digits) {
-        int value = 0;
-        for (std::size_t i = at; i < at + digits; ++i)
-            value = value * 10 + (text[i] - '0');
-        return value;
-    };
-    const int day = number(0, 2);
-    const int month = number(3, 2);
-    const int year = number(6, 4);
+    const int day = DigitsValue(text, 0, 2);
+    const int month = DigitsValue(text, 3, 2);
+    const int year = DigitsValue(text, 6, 4);
     if (!IsValidDate(year, month, day))
         return std::nullopt;
     return DayNumber(year, month, day);
@@ -376,10 +391,6 @@ void AppendFileDateTime(std::string& out, double value, const TTimeFormat& fmt)
 }
 
 namespace {
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 // "dd/mm/yyyy H:mm:ss" or "dd/mm/yyyy HH:mm:ss", the form the writer gives a
 // time of day in the 24-hour clock, read directly to the value ReadDate and
@@ -401,20 +412,12 @@ std::optional<double> ReadPlainDateTime(std::string_view text, const TTimeFormat
         return std::nullopt;
     const std::string_view time = text.substr(DateSize + 1);
     const std::string_view shape = time.size() == ShortTime.size() ? ShortTime : LongTime;
-    for (std::size_t i = 0; i < shape.size(); ++i) {
-        if (shape[i] == '0' ? !IsDigit(time[i]) : time[i] != shape[i])
-            return std::nullopt;
-    }
-    const auto number = [time](std::size_t at, std::size_t digits) {
-        int value = 0;
-        for (std::size_t i = at; i < at + digits; ++i)
-            value = value * 10 + (time[i] - '0');
-        return value;
-    };
+    if (!HasShape(time, shape))
+        return std::nullopt;
     const std::size_t hourDigits = shape.size() - 6;
-    const int hour = number(0, hourDigits);
-    const int minute = number(hourDigits + 1, 2);
-    const int second = number(hourDigits + 4, 2);
+    const int hour = DigitsValue(time, 0, hourDigits);
+    const int minute = DigitsValue(time, hourDigits + 1, 2);
+    const int second = DigitsValue(time, hourDigits + 4, 2);
     if (!IsValidTime(hour, minute, second, 0))
         return std::nullopt;
     const std::optional<std::int64_t> dayNumber = ReadPlainDate(text.substr(0, DateSize));

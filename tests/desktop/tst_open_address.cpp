@@ -1,7 +1,7 @@
 #include "desktop/maker_addresses.h"
 #include "desktop/open_address.h"
+#include "tests/url_recorder.h"
 
-#include <QDesktopServices>
 #include <QtTest>
 
 namespace QTest {
@@ -21,20 +21,6 @@ char* toString(const TOpenAddressResult& result)
 }  // namespace QTest
 
 namespace {
-
-// Stands in for the browser and the mail program.
-class TUrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> Opened;
-
-public slots:
-    void open(const QUrl& url) { Opened.append(url); }
-};
-
-const QStringList RecordedSchemes = {QStringLiteral("http"), QStringLiteral("https"),
-                                     QStringLiteral("mailto")};
 
 QString Mailto(const char* subject)
 {
@@ -63,15 +49,12 @@ private:
 
 void TestOpenAddress::init()
 {
-    m_recorder.Opened.clear();
-    for (const QString& scheme : RecordedSchemes)
-        QDesktopServices::setUrlHandler(scheme, &m_recorder, "open");
+    m_recorder.Start();
 }
 
 void TestOpenAddress::cleanup()
 {
-    for (const QString& scheme : RecordedSchemes)
-        QDesktopServices::unsetUrlHandler(scheme);
+    m_recorder.Stop();
 }
 
 void TestOpenAddress::opensAddress_data()

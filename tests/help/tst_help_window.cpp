@@ -3,8 +3,8 @@
 #include "help/help_window.h"
 #include "help/nevjegy.h"
 #include "help/window_place.h"
+#include "tests/url_recorder.h"
 
-#include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
 #include <QScrollArea>
@@ -14,20 +14,6 @@
 #include <memory>
 
 namespace {
-
-// Stands in for the browser and the mail program.
-class TUrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> Opened;
-
-public slots:
-    void open(const QUrl& url) { Opened.append(url); }
-};
-
-const QStringList RecordedSchemes = {QStringLiteral("http"), QStringLiteral("https"),
-                                     QStringLiteral("mailto")};
 
 TClickLabel* Entry(Tfrm_Help& window, const QString& name)
 {
@@ -72,15 +58,12 @@ private:
 
 void TestHelpWindow::init()
 {
-    m_recorder.Opened.clear();
-    for (const QString& scheme : RecordedSchemes)
-        QDesktopServices::setUrlHandler(scheme, &m_recorder, "open");
+    m_recorder.Start();
 }
 
 void TestHelpWindow::cleanup()
 {
-    for (const QString& scheme : RecordedSchemes)
-        QDesktopServices::unsetUrlHandler(scheme);
+    m_recorder.Stop();
 }
 
 void TestHelpWindow::contentsEntryScrollsToItsSection_data()
