@@ -59,7 +59,7 @@ QString TDBGridModel::FieldText(int row, const QString& fieldName) const
     const TField* field = table->FindField(fieldName.toStdString());
     if (!field)
         return {};
-    const TValue& value = table->RecordValues(row).at(static_cast<std::size_t>(field->Index()));
+    const TValue value = table->RecordValue(row, field->Index());
     return IsNull(value) ? QString() : QString::fromStdString(field->ToText(value));
 }
 

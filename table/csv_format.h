@@ -1,6 +1,7 @@
 #pragma once
 
 #include "table/datetime_text.h"
+#include "table/packed_record.h"
 #include "table/stream_format.h"
 #include "table/values.h"
 
@@ -47,9 +48,8 @@ private:
     std::string FieldDefinitionLine(const TField& field) const;
     void ReadFieldDefinition(TqorMemTable& table, const std::string& line);
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
-    std::string_view Unescaped(std::string_view text);
-    void StoreRecordValue(TValue& slot, const TField& field, std::string_view text, int year);
-    void WriteRecordValue(TWriteBlock& out, const TField& field, const TValue& value);
+    void StoreRecordValue(std::size_t index, const TField& field, std::string_view text, int year);
+    void WriteRecordValue(TWriteBlock& out, const TField& field, const TValueView& value);
     char* OpenQuoted(TWriteBlock& out, std::size_t size) const;
     void CloseQuoted(TWriteBlock& out, char* text, char* end) const;
     void WriteQuoted(TWriteBlock& out, std::string_view text) const;
@@ -63,5 +63,5 @@ private:
     std::string m_headerLine;
     bool m_emptyFile = false;
     std::vector<int> m_columnFields;
-    std::string m_text;  // room for a text value being unescaped
+    TPackedRecordBuilder m_record;  // the record being read
 };

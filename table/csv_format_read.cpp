@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
-#include <span>
 
 namespace {
 const TFieldType RefusedTypes[] = {ftUnknown, ftCursor,    ftReference, ftDataSet,
@@ -105,7 +104,7 @@ void TqorCSVStreamFormat::AfterLoad(TqorMemTable& table, TStream& stream)
     m_lines.reset();
     m_headerLine.clear();
     m_columnFields.clear();
-    m_text = std::string();
+    m_record = TPackedRecordBuilder();
     TqorCustomStreamFormat::AfterLoad(table, stream);
 }
 
@@ -237,76 +236,67 @@ void TqorCSVStreamFormat::MatchColumns(TqorMemTable& table, TStream&)
     }
 }
 
-// Text is unescaped into one buffer kept for the whole read; each value then
-// takes a copy of just its own size.
-std::string_view TqorCSVStreamFormat::Unescaped(std::string_view text)
-{
-    const std::size_t room = MaxUnescapedSize(text.size());
-    if (m_text.size() < room)
-        m_text.resize(std::max(room, 2 * m_text.size()));
-    return {m_text.data(), UnescapeTextInto(m_text.data(), text)};
-}
-
-// The value is checked before the slot is touched, so a value that cannot be
-// read leaves the record as it was.
-inline void TqorCSVStreamFormat::StoreRecordValue(TValue& slot, const TField& field,
+// The value is checked before it is stored, so a value that cannot be read
+// leaves the record as it was.
+inline void TqorCSVStreamFormat::StoreRecordValue(std::size_t index, const TField& field,
                                                   std::string_view text, int year)
 {
+    TPackedRecordBuilder& record = m_record;
     switch (field.DataType) {
     case ftString: {
-        const std::string_view value = Unescaped(text);
-        std::string kept(value.data(), TStringField::FittedSize(value, field.Size));
-        slot.emplace<std::string>(std::move(kept));
+        char* const to = record.TextRoom(MaxUnescapedSize(text.size()));
+        const std::string_view value(to, UnescapeTextInto(to, text));
+        record.CommitText(index, TStringField::FittedSize(value, field.Size));
         return;
     }
     case ftMemo: {
-        const std::string_view value = Unescaped(text);
-        if (value.empty())
-            slot.emplace<std::monostate>();
+        char* const to = record.TextRoom(MaxUnescapedSize(text.size()));
+        if (const std::size_t size = UnescapeTextInto(to, text))
+            record.CommitText(index, size);
         else
-            slot.emplace<std::string>(std::string(value));
+            record.SetNull(index);
         return;
     }
     case ftGraphic: {
-        std::string value = DecodeSixBit(text);
+        const std::string value = DecodeSixBit(text);
         if (value.empty())
-            slot.emplace<std::monostate>();
+            record.SetNull(index);
         else
-            slot.emplace<std::string>(std::move(value));
+            record.SetText(index, value);
         return;
     }
     case ftBoolean:
-        slot.emplace<bool>(text == CSVTrueString);
+        record.SetBoolean(index, text == CSVTrueString);
         return;
     case ftInteger:
     case ftAutoInc: {
         if (text.empty()) {
-            slot.emplace<std::monostate>();
+            record.SetNull(index);
             return;
         }
         if (const auto n = ShortDecimal(text)) {
-            slot.emplace<std::int32_t>(*n);
+            record.SetInteger(index, *n);
             return;
         }
         if (const auto n = ParseIntegerText(text)) {
-            slot.emplace<std::int32_t>(*n);
+            record.SetInteger(index, *n);
             return;
         }
         RaiseInvalidInteger(text, field);
     }
     case ftDateTime: {
         if (text.empty()) {
-            slot.emplace<std::monostate>();
+            record.SetNull(index);
             return;
         }
         if (const auto d = ParseFileDateTime(text, year, TimeFormat)) {
-            slot.emplace<TDateTime>(TDateTime{*d});
+            record.SetDate(index, TDateTime{*d});
             return;
         }
         RaiseInvalidDateTime(text);
     }
     default:
-        slot.emplace<std::monostate>();
+        record.SetNull(index);
         return;
     }
 }
@@ -328,27 +318,41 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
         columnFields.push_back(read ? &table.Fields(index) : nullptr);
     }
     const std::size_t columns = columnFields.size();
+    const auto fieldCount = static_cast<std::size_t>(table.FieldCount());
     for (;;) {
         const std::string_view line = m_lines->ReadLine();
         if (line.empty())
             return;
-        table.AddAtEnd();
-        // Every column's field is a field of the table, so it has a value here.
-        const std::span<TValue> record = table.BufferValues();
-        TCsvValueReader values(line, CSVQuote, CSVFieldDelimiter);
-        for (std::size_t c = 0; c < columns && values.HasMore(); ++c) {
-            bool isNull = false;
-            const std::string_view text = values.Next(isNull);
-            const TField* field = columnFields[c];
-            if (!field)
-                continue;
-            TValue& slot = record[static_cast<std::size_t>(field->Index())];
-            if (isNull)
-                slot.emplace<std::monostate>();
-            else
-                StoreRecordValue(slot, *field, text, year);
-            table.MarkBufferModified();
+        table.BeginReadRecord();
+        m_record.Reset(fieldCount);
+        // A record some field of which was read is kept when a later value
+        // fails, as a record being edited is kept when the read ends.
+        bool assigned = false;
+        try {
+            TCsvValueReader values(line, CSVQuote, CSVFieldDelimiter);
+            for (std::size_t c = 0; c < columns && values.HasMore(); ++c) {
+                bool isNull = false;
+                const std::string_view text = values.Next(isNull);
+                const TField* field = columnFields[c];
+                if (!field)
+                    continue;
+                const auto index = static_cast<std::size_t>(field->Index());
+                if (isNull)
+                    m_record.SetNull(index);
+                else
+                    StoreRecordValue(index, *field, text, year);
+                assigned = true;
+            }
+        } catch (...) {
+            if (assigned) {
+                try {
+                    table.AddReadRecord(m_record.Build());
+                } catch (...) {
+                    // The value that could not be read is the failure to report.
+                }
+            }
+            throw;
         }
-        table.Post();
+        table.AddReadRecord(m_record.Build());
     }
 }

@@ -171,18 +171,18 @@ void TqorCSVStreamFormat::WriteQuoted(TWriteBlock& out, std::string_view text) c
 }
 
 void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, const TField& field,
-                                           const TValue& value)
+                                           const TValueView& value)
 {
     switch (field.DataType) {
     case ftString:
     case ftMemo: {
-        const std::string& text = std::get<std::string>(value);
+        const std::string_view text = std::get<std::string_view>(value);
         char* const to = OpenQuoted(out, MaxEscapedSize(text.size()));
         CloseQuoted(out, to, WriteEscapedText(to, text));
         return;
     }
     case ftGraphic: {
-        const std::string& bytes = std::get<std::string>(value);
+        const std::string_view bytes = std::get<std::string_view>(value);
         char* const to = OpenQuoted(out, SixBitSize(bytes.size()));
         CloseQuoted(out, to, WriteSixBit(to, bytes));
         return;
@@ -206,7 +206,7 @@ void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, const TField& field
     default:
         break;
     }
-    WriteQuoted(out, field.ToText(value));
+    WriteQuoted(out, field.ToText(ValueOf(value)));
 }
 
 void TqorCSVStreamFormat::AppendQuoted(std::string& line, std::string_view text) const
@@ -253,14 +253,14 @@ void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
         fields.push_back(&table.Fields(index));
     const int count = table.CountRecords();
     for (int r = 0; r < count; ++r) {
-        const std::vector<TValue>& values = table.RecordValues(r);
+        const TPackedRecord& values = table.StoredValues(r);
         const std::size_t recordStart = out.Size();
         try {
             for (std::size_t i = 0; i < fields.size(); ++i) {
                 if (i > 0)
                     out.Append(CSVFieldDelimiter);
-                const TValue& value = values[static_cast<std::size_t>(m_writtenFields[i])];
-                if (IsNull(value))
+                const TValueView value = values.View(static_cast<std::size_t>(m_writtenFields[i]));
+                if (std::holds_alternative<std::monostate>(value))
                     continue;
                 WriteRecordValue(out, *fields[i], value);
             }

@@ -229,13 +229,35 @@ void TqorMemTable::LeaveEditState()
     }
 }
 
-void TqorMemTable::StartNewRecord(bool atEnd)
+void TqorMemTable::BeginReadRecord()
 {
-    CheckActive();
     LeaveEditState();
     if (m_recordsAdded >= MaxRecordsAdded)
         throw EMemTableFatalError(
             "Bookmark counter is out of range. Please close and reopen table.");
+}
+
+void TqorMemTable::AddReadRecord(TPackedRecord values)
+{
+    if (m_autoIncField) {
+        const TValueView id = values.View(static_cast<std::size_t>(m_autoIncField->Index()));
+        if (const auto* n = std::get_if<std::int32_t>(&id); n && *n > m_highestAutoInc)
+            m_highestAutoInc = *n;
+    }
+    auto record = std::make_unique<Record>();
+    record->values = std::move(values);
+    record->serial = m_nextSerial;
+    m_insertPosition.reset();
+    PlaceNewRecord(record);
+    ++m_nextSerial;
+    ++m_recordsAdded;
+    m_atEndFlag = false;
+}
+
+void TqorMemTable::StartNewRecord(bool atEnd)
+{
+    CheckActive();
+    BeginReadRecord();
     std::vector<TValue> buffer(m_fields.size());
     if (m_autoIncField && !m_loading) {
         const std::int64_t next = m_highestAutoInc + 1;
@@ -271,7 +293,7 @@ void TqorMemTable::Edit()
         Insert();
         return;
     }
-    m_buffer = At(m_cursor)->values;
+    m_buffer = At(m_cursor)->values.Values();
     m_modified = false;
     SetState(dsEdit);
 }
@@ -293,22 +315,18 @@ void TqorMemTable::Post()
     if (m_state == dsInsert) {
         // The buffer moves into the new record; it goes back when the record
         // cannot be placed, so that a failed Post loses no value.
+        // The buffer stays until the record is placed, so that a failed
+        // Post loses no value.
         auto record = std::make_unique<Record>();
-        record->values = std::move(m_buffer);
+        record->values = TPackedRecord(m_buffer);
         record->serial = m_nextSerial;
-        try {
-            PlaceNewRecord(record);
-        } catch (...) {
-            if (record)
-                m_buffer = std::move(record->values);
-            throw;
-        }
+        PlaceNewRecord(record);
         ++m_nextSerial;
         ++m_recordsAdded;
     } else {
         Record* record = At(m_cursor);
         if (m_sortActive) {
-            Record probe{m_buffer, record->serial};
+            Record probe{TPackedRecord(m_buffer), record->serial};
             m_sorted.erase(m_sorted.begin() + m_cursor);
             std::size_t pos = 0;
             try {
@@ -317,11 +335,11 @@ void TqorMemTable::Post()
                 m_sorted.insert(m_sorted.begin() + m_cursor, record);
                 throw;
             }
-            record->values = std::move(m_buffer);
+            record->values = std::move(probe.values);
             m_sorted.insert(m_sorted.begin() + static_cast<std::ptrdiff_t>(pos), record);
             m_cursor = static_cast<int>(pos);
         } else {
-            record->values = std::move(m_buffer);
+            record->values = TPackedRecord(m_buffer);
         }
     }
     m_highestAutoInc = highest;
@@ -458,7 +476,19 @@ int TqorMemTable::RecordNumber() const
     return m_cursor + 1;
 }
 
-const std::vector<TValue>& TqorMemTable::RecordValues(int position) const
+std::vector<TValue> TqorMemTable::RecordValues(int position) const
+{
+    return At(position)->values.Values();
+}
+
+TValue TqorMemTable::RecordValue(int position, int fieldIndex) const
+{
+    const TPackedRecord& values = At(position)->values;
+    const auto column = static_cast<std::size_t>(fieldIndex);
+    return column < values.Count() ? values.Value(column) : TValue{};
+}
+
+const TPackedRecord& TqorMemTable::StoredValues(int position) const
 {
     return At(position)->values;
 }
@@ -473,17 +503,16 @@ bool TqorMemTable::FindByValue(const std::string& fieldNames, const TValue& valu
         throw EMemTableError("More fields than values");
     const TField& field = GetField(fieldNames);
     const TValue wanted = field.Convert(value);
-    const bool isText = std::holds_alternative<std::string>(wanted);
+    const TValueView wantedView = ViewOf(wanted);
+    const auto* wantedText = std::get_if<std::string_view>(&wantedView);
     const auto column = static_cast<std::size_t>(field.Index());
 
     for (int i = 0; i < Count(); ++i) {
-        const TValue& have = At(i)->values[column];
-        bool equal;
-        if (isText && std::holds_alternative<std::string>(have))
-            equal = CompareText(std::get<std::string>(have), std::get<std::string>(wanted), false,
-                                false) == 0;
-        else
-            equal = have == wanted;
+        const TValueView have = At(i)->values.View(column);
+        const auto* haveText = std::get_if<std::string_view>(&have);
+        const bool equal = wantedText && haveText
+                               ? CompareText(*haveText, *wantedText, false, false) == 0
+                               : have == wantedView;
         if (equal) {
             m_cursor = i;
             m_atEndFlag = false;
@@ -497,16 +526,15 @@ bool TqorMemTable::FindByValue(const std::string& fieldNames, const TValue& valu
 
 // --- values ---
 
-const TValue& TqorMemTable::CurrentValue(int fieldIndex) const
+TValue TqorMemTable::CurrentValue(int fieldIndex) const
 {
-    static const TValue null;
     const auto column = static_cast<std::size_t>(fieldIndex);
     if (m_state == dsEdit || m_state == dsInsert)
-        return column < m_buffer.size() ? m_buffer[column] : null;
+        return column < m_buffer.size() ? m_buffer[column] : TValue{};
     if (m_state == dsInactive || m_cursor < 0 || m_cursor >= Count())
-        return null;
-    const auto& values = At(m_cursor)->values;
-    return column < values.size() ? values[column] : null;
+        return {};
+    const TPackedRecord& values = At(m_cursor)->values;
+    return column < values.Count() ? values.Value(column) : TValue{};
 }
 
 TValue TqorMemTable::GetValue(const std::string& fieldName) const

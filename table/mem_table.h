@@ -3,6 +3,7 @@
 #include "table/data_link.h"
 #include "table/errors.h"
 #include "table/field.h"
+#include "table/packed_record.h"
 #include "table/text_compare.h"
 #include "table/values.h"
 
@@ -11,7 +12,6 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -145,22 +145,25 @@ public:
     // assigned), rebuilds the sort and moves to the first record.
     void EndLoad();
     // The values of the record at a position of the current order.
-    const std::vector<TValue>& RecordValues(int position) const;
+    std::vector<TValue> RecordValues(int position) const;
+    TValue RecordValue(int position, int fieldIndex) const;
+    // The same values as stored, for writers that read them without copies.
+    const TPackedRecord& StoredValues(int position) const;
     // Assigns a value already of the field's type into the record being
-    // edited, without conversion (used by readers).
+    // edited, without conversion.
     void SetBufferValue(int fieldIndex, TValue&& value);
-    // The values of the record being edited, one per field, for readers that
-    // store each value in place; MarkBufferModified then counts the record as
-    // changed, as SetBufferValue does. Empty outside editing.
-    std::span<TValue> BufferValues() { return m_buffer; }
-    void MarkBufferModified() { m_modified = true; }
+    // For readers, which build each record whole: BeginReadRecord ends an
+    // edit in progress and checks that one more record may be added;
+    // AddReadRecord then adds the record at the end, as Post adds a new one.
+    void BeginReadRecord();
+    void AddReadRecord(TPackedRecord values);
 
     // Link bookkeeping (TDataSource calls these).
     void AttachSource(TDataSource* source);
     void DetachSource(TDataSource* source);
 
     // --- used by TField ---
-    const TValue& CurrentValue(int fieldIndex) const;
+    TValue CurrentValue(int fieldIndex) const;
     void SetFieldValue(TField& field, const TValue& value);
     // Raises EDatabaseError with "<Name>: " before the message.
     [[noreturn]] void RaiseNamed(const std::string& message) const;
@@ -171,7 +174,7 @@ public:
 
 protected:
     struct Record {
-        std::vector<TValue> values;
+        TPackedRecord values;
         std::uint64_t serial = 0;
     };
     // Records added since the last Open; tests raise it to reach the limit.
@@ -208,7 +211,7 @@ private:
 
     std::vector<SortKey> ParseSortFields() const;
     int CompareRecords(const Record& a, const Record& b) const;
-    int CompareValues(const TValue& a, const TValue& b, const SortKey& key) const;
+    int CompareValues(const TValueView& a, const TValueView& b, const SortKey& key) const;
     std::size_t SortedInsertPosition(const Record& record) const;
     void RebuildSortOrder();
 

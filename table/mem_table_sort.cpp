@@ -86,17 +86,17 @@ std::vector<TqorMemTable::SortKey> TqorMemTable::ParseSortFields() const
     return keys;
 }
 
-int TqorMemTable::CompareValues(const TValue& a, const TValue& b, const SortKey& key) const
+int TqorMemTable::CompareValues(const TValueView& a, const TValueView& b, const SortKey& key) const
 {
-    const bool aNull = ::IsNull(a);
-    const bool bNull = ::IsNull(b);
+    const bool aNull = std::holds_alternative<std::monostate>(a);
+    const bool bNull = std::holds_alternative<std::monostate>(b);
     int result = 0;
     if (aNull || bNull) {
         if (key.ignoreNull)
             return 0;
         result = aNull == bNull ? 0 : (aNull ? -1 : 1);
-    } else if (const auto* sa = std::get_if<std::string>(&a)) {
-        const auto* sb = std::get_if<std::string>(&b);
+    } else if (const auto* sa = std::get_if<std::string_view>(&a)) {
+        const auto* sb = std::get_if<std::string_view>(&b);
         if (!sb)
             return 0;
         if (key.partial) {
@@ -123,7 +123,7 @@ int TqorMemTable::CompareRecords(const Record& a, const Record& b) const
 {
     for (const SortKey& key : m_sortKeys) {
         const auto column = static_cast<std::size_t>(key.field);
-        if (const int c = CompareValues(a.values[column], b.values[column], key))
+        if (const int c = CompareValues(a.values.View(column), b.values.View(column), key))
             return c;
     }
     // Equal keys keep the order in which the records were added, which also

@@ -88,7 +88,7 @@ std::optional<TNoteProperties> TestNoteProperties::Edit(int az, const TPropertie
 TValue TestNoteProperties::Field(int az, const char* name)
 {
     for (int i = 0; i < m_table->CountRecords(); ++i) {
-        const std::vector<TValue>& values = m_table->RecordValues(i);
+        const std::vector<TValue> values = m_table->RecordValues(i);
         if (values[m_table->GetField(NoteField::az).Index()] == TValue{az})
             return values[m_table->GetField(name).Index()];
     }

@@ -177,7 +177,7 @@ void TestTulajdonsag::AddNote(const QString& text, std::int32_t color, int igazi
 std::vector<TValue> TestTulajdonsag::Record(int az)
 {
     for (int i = 0; i < m_table->CountRecords(); ++i) {
-        const std::vector<TValue>& values = m_table->RecordValues(i);
+        const std::vector<TValue> values = m_table->RecordValues(i);
         if (values[m_table->GetField(NoteField::az).Index()] == TValue{az})
             return values;
     }

@@ -89,7 +89,7 @@ inline QStringList Rows(const TqorMemTable& table, std::initializer_list<const c
     for (int r = 0; r < table.CountRecords(); ++r) {
         QStringList values;
         for (int c : columns)
-            values << ValueText(table.RecordValues(r)[static_cast<std::size_t>(c)]);
+            values << ValueText(table.RecordValue(r, c));
         rows << values.join(" | ");
     }
     return rows;

@@ -44,7 +44,7 @@ inline QStringList Column(const TqorMemTable& table, const std::string& fieldNam
     const int index = table.GetField(fieldName).Index();
     QStringList values;
     for (int i = 0; i < table.CountRecords(); ++i) {
-        const TValue& v = table.RecordValues(i)[static_cast<std::size_t>(index)];
+        const TValue v = table.RecordValue(i, index);
         values << (IsNull(v) ? QString("null")
                              : QString::fromStdString(table.Fields(index).ToText(v)));
     }

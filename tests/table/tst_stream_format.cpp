@@ -45,7 +45,7 @@ public:
         for (int i = 0; i < table.CountRecords(); ++i) {
             std::string line;
             for (int f = 0; f < table.FieldCount(); ++f) {
-                const TValue& v = table.RecordValues(i)[static_cast<std::size_t>(f)];
+                const TValue v = table.RecordValue(i, f);
                 line += (f ? "\t" : "") + (IsNull(v) ? "~" : table.Fields(f).ToText(v));
             }
             stream.Write(line + "\n");
