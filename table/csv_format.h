@@ -49,7 +49,9 @@ private:
     void ReadFieldDefinition(TqorMemTable& table, const std::string& line);
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
     void StoreRecordValue(std::size_t index, const TField& field, std::string_view text, int year);
-    void WriteRecordValue(TWriteBlock& out, const TField& field, const TValueView& value);
+    void WriteRecordValue(TWriteBlock& out, const TField& field, const TPackedRecord& record,
+                          std::size_t index);
+    bool QuoteInIntegers() const;
     char* OpenQuoted(TWriteBlock& out, std::size_t size) const;
     void CloseQuoted(TWriteBlock& out, char* text, char* end) const;
     void WriteQuoted(TWriteBlock& out, std::string_view text) const;
@@ -58,6 +60,9 @@ private:
 
     // State of one read or write.
     std::vector<int> m_writtenFields;
+    std::string m_quotedTrue;  // CSVTrueString as written, quotes and all
+    std::string m_quotedFalse;
+    bool m_quoteInIntegers = false;
     std::string m_valueText;  // the text of a value written through a string
     std::unique_ptr<TCsvLineReader> m_lines;
     std::string m_headerLine;

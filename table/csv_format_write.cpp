@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -51,6 +52,15 @@ char* DoubleQuotes(char* begin, char* end, char quote)
     return newEnd;
 }
 
+// The text of a string, memo or graphic value; another kind in such a field
+// fails as reading it from a TValue would.
+std::string_view TextOf(const TPackedRecord& record, std::size_t index)
+{
+    if (record.Kind(index) != vkText)
+        throw std::bad_variant_access();
+    return record.Text(index);
+}
+
 // Display name, edit mask and default expression are always quoted with '"'.
 std::string DoubleQuoted(std::string_view text)
 {
@@ -85,6 +95,9 @@ std::string TqorCSVStreamFormat::Quote(std::string_view text) const
 void TqorCSVStreamFormat::BeforeSave(TqorMemTable& table, TStream& stream)
 {
     TqorCustomStreamFormat::BeforeSave(table, stream);
+    m_quotedTrue = Quote(CSVTrueString);
+    m_quotedFalse = Quote(CSVFalseString);
+    m_quoteInIntegers = QuoteInIntegers();
     m_writtenFields.clear();
     for (int i = 0; i < table.FieldCount(); ++i) {
         const TFieldKind kind = table.Fields(i).FieldKind;
@@ -170,43 +183,61 @@ void TqorCSVStreamFormat::WriteQuoted(TWriteBlock& out, std::string_view text) c
     CloseQuoted(out, to, to + text.size());
 }
 
-void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, const TField& field,
-                                           const TValueView& value)
+// An integer is written without looking for quotes to double when no digit
+// and no minus sign is the quote.
+bool TqorCSVStreamFormat::QuoteInIntegers() const
 {
+    return CSVQuote == '-' || (CSVQuote >= '0' && CSVQuote <= '9');
+}
+
+void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, const TField& field,
+                                           const TPackedRecord& record, std::size_t index)
+{
+    const TValueKind kind = record.Kind(index);
     switch (field.DataType) {
     case ftString:
     case ftMemo: {
-        const std::string_view text = std::get<std::string_view>(value);
+        const std::string_view text = TextOf(record, index);
         char* const to = OpenQuoted(out, MaxEscapedSize(text.size()));
         CloseQuoted(out, to, WriteEscapedText(to, text));
         return;
     }
     case ftGraphic: {
-        const std::string_view bytes = std::get<std::string_view>(value);
+        const std::string_view bytes = TextOf(record, index);
         char* const to = OpenQuoted(out, SixBitSize(bytes.size()));
         CloseQuoted(out, to, WriteSixBit(to, bytes));
         return;
     }
     case ftBoolean:
-        WriteQuoted(out, std::get<bool>(value) ? CSVTrueString : CSVFalseString);
+        if (kind != vkBoolean)
+            throw std::bad_variant_access();
+        out.Append(record.Boolean(index) ? m_quotedTrue : m_quotedFalse);
         return;
     case ftDateTime:
+        if (kind != vkDate)
+            throw std::bad_variant_access();
         m_valueText.clear();
-        AppendFileDateTime(m_valueText, std::get<TDateTime>(value).value, TimeFormat);
+        AppendFileDateTime(m_valueText, record.Date(index).value, TimeFormat);
         WriteQuoted(out, m_valueText);
         return;
     case ftInteger:
     case ftAutoInc:
-        if (const auto* n = std::get_if<std::int32_t>(&value)) {
+        if (kind == vkInteger) {
             char* const to = OpenQuoted(out, MaxIntegerText);
-            CloseQuoted(out, to, std::to_chars(to, to + MaxIntegerText, *n).ptr);
+            char* const end = std::to_chars(to, to + MaxIntegerText, record.Integer(index)).ptr;
+            if (m_quoteInIntegers) {
+                CloseQuoted(out, to, end);
+            } else {
+                *end = CSVQuote;
+                out.Commit(end + 1);
+            }
             return;
         }
         break;
     default:
         break;
     }
-    WriteQuoted(out, field.ToText(ValueOf(value)));
+    WriteQuoted(out, field.ToText(record.Value(index)));
 }
 
 void TqorCSVStreamFormat::AppendQuoted(std::string& line, std::string_view text) const
@@ -259,10 +290,10 @@ void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
             for (std::size_t i = 0; i < fields.size(); ++i) {
                 if (i > 0)
                     out.Append(CSVFieldDelimiter);
-                const TValueView value = values.View(static_cast<std::size_t>(m_writtenFields[i]));
-                if (std::holds_alternative<std::monostate>(value))
+                const auto index = static_cast<std::size_t>(m_writtenFields[i]);
+                if (values.Kind(index) == vkNull)
                     continue;
-                WriteRecordValue(out, *fields[i], value);
+                WriteRecordValue(out, *fields[i], values, index);
             }
         } catch (...) {
             // The stream gets every record before the one that cannot be
