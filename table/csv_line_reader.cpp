@@ -176,25 +176,18 @@ std::vector<std::string> SplitCommaList(std::string_view text)
 std::uint64_t TCsvValueReader::QuoteMarks(std::size_t base) const
 {
     const std::size_t size = std::min<std::size_t>(64, m_line.size() - base);
-    alignas(16) char padded[64];
-    const char* bytes = m_line.data() + base;
-    if (size < 64) {
-        // Bytes past the line are never taken for the quote.
-        std::memset(padded, m_quote == 0 ? 1 : 0, sizeof padded);
-        std::memcpy(padded, bytes, size);
-        bytes = padded;
-    }
+    const char* const bytes = m_line.data() + base;
     std::uint64_t marks = 0;
+    std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i quote = _mm_set1_epi8(m_quote);
-    for (int i = 0; i < 4; ++i) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
+    for (; i + 16 <= size; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
         const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, quote)));
-        marks |= static_cast<std::uint64_t>(found) << (16 * i);
+        marks |= static_cast<std::uint64_t>(found) << i;
     }
-#else
-    for (int i = 0; i < 64; ++i)
-        marks |= static_cast<std::uint64_t>(bytes[i] == m_quote) << i;
 #endif
+    for (; i < size; ++i)
+        marks |= static_cast<std::uint64_t>(bytes[i] == m_quote) << i;
     return marks;
 }
