@@ -109,3 +109,16 @@ static void BM_EscapeThenDoubleQuotes(benchmark::State& state)
     Report(state, texts);
 }
 BENCHMARK(BM_EscapeThenDoubleQuotes);
+
+static void BM_WriteEscapedQuotedText(benchmark::State& state)
+{
+    const std::vector<std::string> texts = NoteTexts();
+    std::string out(2 * MaxEscapedSize(LongestSize(texts)), '\0');
+    for (auto _ : state) {
+        for (const std::string& text : texts)
+            benchmark::DoNotOptimize(WriteEscapedQuotedText(out.data(), text, Quote));
+        benchmark::ClobberMemory();
+    }
+    Report(state, texts);
+}
+BENCHMARK(BM_WriteEscapedQuotedText);
