@@ -146,43 +146,6 @@ bool IsPlainAscii(unsigned char c)
     return PlainAscii[c];
 }
 
-// Copies the bytes from p on that EscapeText keeps as they are, and that are
-// not the quote with Quoted, up to the first that needs work, and returns
-// where that is. Sixteen bytes are stored at a time: out has room for three
-// bytes per byte left.
-template <bool Quoted>
-const char* CopyPlainBytes(char*& out, const char* p, const char* end, char quote)
-{
-#if defined(__SSE2__)
-    const __m128i nul = _mm_setzero_si128();
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i percent = _mm_set1_epi8('%');
-    const __m128i quotes = _mm_set1_epi8(quote);
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-        __m128i special =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, nul), _mm_cmpeq_epi8(v, lf)),
-                         _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, percent)));
-        if constexpr (Quoted)
-            special = _mm_or_si128(special, _mm_cmpeq_epi8(v, quotes));
-        // The top bit of v marks the bytes of multi-byte sequences.
-        const auto marks = static_cast<unsigned>(_mm_movemask_epi8(special) | _mm_movemask_epi8(v));
-        if (marks != 0) {
-            const int plain = std::countr_zero(marks);
-            out += plain;
-            return p + plain;
-        }
-        p += 16;
-        out += 16;
-    }
-#endif
-    while (p != end && IsPlainAscii(static_cast<unsigned char>(*p)) && (!Quoted || *p != quote))
-        *out++ = *p++;
-    return p;
-}
-
 // The quotes WriteEscapedQuotedText doubles as it goes: those that EscapeText
 // copies from the text and never writes in an escape or for a bad byte.
 constexpr std::array<bool, 256> QuoteOnlyFromText = [] {
@@ -221,13 +184,32 @@ char* WriteEscaped(char* out, std::string_view utf8, char quote)
     const char* const end = begin + utf8.size();
     const char* p = begin;
     while (p != end) {
-        p = CopyPlainBytes<Quoted>(out, p, end, quote);
+        while (p != end && IsPlainAscii(static_cast<unsigned char>(*p)) && (!Quoted || *p != quote))
+            *out++ = *p++;
         if (p == end)
             break;
         if (Quoted && *p == quote) {
             *out++ = quote;
             *out++ = quote;
             ++p;
+            continue;
+        }
+        // Two-byte sequences, where the letters of the code page are, come
+        // first; the rest are decoded by NextCodePoint.
+        const auto lead = static_cast<unsigned char>(*p);
+        if (lead >= 0xC2 && lead <= 0xDF && end - p >= 2 &&
+            (static_cast<unsigned char>(p[1]) & 0xC0) == 0x80) {
+            const char32_t cp = (static_cast<char32_t>(lead & 0x1F) << 6) |
+                                (static_cast<unsigned char>(p[1]) & 0x3F);
+            p += 2;
+            const unsigned char near =
+                cp - 0x80 < Cp1250BytesFromU0080.size() ? Cp1250BytesFromU0080[cp - 0x80] : 0;
+            if (near != 0)
+                *out++ = static_cast<char>(near);
+            else if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
+                *out++ = static_cast<char>(*byte);
+            else
+                out = WriteCodePointEscape(out, cp);
             continue;
         }
         switch (*p) {
@@ -253,24 +235,6 @@ char* WriteEscaped(char* out, std::string_view utf8, char quote)
             continue;
         default:
             break;
-        }
-        // Two-byte sequences, where the letters of the code page are, are
-        // decoded here; the rest by NextCodePoint.
-        const auto lead = static_cast<unsigned char>(*p);
-        if (lead >= 0xC2 && lead <= 0xDF && end - p >= 2 &&
-            (static_cast<unsigned char>(p[1]) & 0xC0) == 0x80) {
-            const char32_t cp = (static_cast<char32_t>(lead & 0x1F) << 6) |
-                                (static_cast<unsigned char>(p[1]) & 0x3F);
-            p += 2;
-            const unsigned char near =
-                cp - 0x80 < Cp1250BytesFromU0080.size() ? Cp1250BytesFromU0080[cp - 0x80] : 0;
-            if (near != 0)
-                *out++ = static_cast<char>(near);
-            else if (const std::optional<unsigned char> byte = Cp1250ByteFor(cp))
-                *out++ = static_cast<char>(*byte);
-            else
-                out = WriteCodePointEscape(out, cp);
-            continue;
         }
         std::size_t pos = static_cast<std::size_t>(p - begin);
         char32_t cp;
