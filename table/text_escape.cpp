@@ -133,6 +133,29 @@ char* DecodeWordBytes(char* to, std::uint64_t word, std::size_t count)
     return to + (count - done);
 }
 
+#if defined(__SSE2__)
+// Writes the UTF-8 form of the sixteen bytes at p up to the first '%' and
+// returns how many that is (16 without one). to has room for twice
+// MaxWordOutput.
+std::size_t DecodeBlockBytes(char*& to, const char* p)
+{
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const auto percents =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('%'))));
+    const std::size_t plain =
+        percents == 0 ? 16 : static_cast<std::size_t>(std::countr_zero(percents));
+    std::uint64_t low;
+    std::memcpy(&low, p, sizeof low);
+    to = DecodeWordBytes(to, low, std::min<std::size_t>(plain, 8));
+    if (plain > 8) {
+        std::uint64_t high;
+        std::memcpy(&high, p + 8, sizeof high);
+        to = DecodeWordBytes(to, high, plain - 8);
+    }
+    return plain;
+}
+#endif
+
 // The bytes EscapeText copies as they are.
 constexpr std::array<bool, 256> PlainAscii = [] {
     std::array<bool, 256> plain{};
@@ -298,19 +321,30 @@ std::size_t UnescapeTextInto(char* out, std::string_view bytes)
     const char* p = begin;
     char* to = out;
     while (p != end) {
-        const auto count = static_cast<std::size_t>(std::min<std::ptrdiff_t>(8, end - p));
-        const std::uint64_t word = LoadWord(p, count, begin);
-        const std::uint64_t percent = PercentMarks(word);
-        const std::size_t plain =
-            percent == 0 ? count : static_cast<std::size_t>(std::countr_zero(percent) / 8);
-        if (outEnd - to >= static_cast<std::ptrdiff_t>(MaxWordOutput)) {
-            to = DecodeWordBytes(to, word, plain);
-        } else {
-            for (std::size_t i = 0; i < plain; ++i)
-                to = WriteCp1250ByteAsUtf8(to, static_cast<unsigned char>(p[i]));
+        // The bytes up to the next '%', or the end of the bytes looked at,
+        // have no escapes.
+        std::size_t looked;
+        std::size_t plain;
+#if defined(__SSE2__)
+        if (end - p >= 16 && outEnd - to >= static_cast<std::ptrdiff_t>(2 * MaxWordOutput)) {
+            looked = 16;
+            plain = DecodeBlockBytes(to, p);
+        } else
+#endif
+        {
+            looked = static_cast<std::size_t>(std::min<std::ptrdiff_t>(8, end - p));
+            const std::uint64_t word = LoadWord(p, looked, begin);
+            const std::uint64_t percent = PercentMarks(word);
+            plain = percent == 0 ? looked : static_cast<std::size_t>(std::countr_zero(percent) / 8);
+            if (outEnd - to >= static_cast<std::ptrdiff_t>(MaxWordOutput)) {
+                to = DecodeWordBytes(to, word, plain);
+            } else {
+                for (std::size_t i = 0; i < plain; ++i)
+                    to = WriteCp1250ByteAsUtf8(to, static_cast<unsigned char>(p[i]));
+            }
         }
         p += plain;
-        if (plain == count)
+        if (plain == looked)
             continue;
         // p is at a '%'.
         if (++p == end)
