@@ -1,11 +1,13 @@
-// The per-value codecs of the table file, over the string values of realistic
-// notes: the reader decodes each with UnescapeTextInto, the writer escapes it
-// and doubles its quotes.
+// The per-value codecs of the table file over the values of realistic notes:
+// the reader decodes each text with UnescapeTextInto, the writer escapes it and
+// doubles its quotes; date-times and pictures have text forms of their own.
 
 #include <benchmark/benchmark.h>
 
 #include "bench/notes_fixture.h"
 #include "table/byte_search.h"
+#include "table/datetime_text.h"
+#include "table/sixbit.h"
 #include "table/text_escape.h"
 
 #include <algorithm>
@@ -122,3 +124,79 @@ static void BM_WriteEscapedQuotedText(benchmark::State& state)
     Report(state, texts);
 }
 BENCHMARK(BM_WriteEscapedQuotedText);
+
+// The date-times of the notes: a day, and one in three with a time of day.
+static std::vector<double> NoteDateTimes()
+{
+    std::vector<double> values;
+    for (int i = 0; i < NoteCount; ++i) {
+        for (const TValue& value : NoteValues(i)) {
+            if (const auto* dateTime = std::get_if<TDateTime>(&value))
+                values.push_back(dateTime->value);
+        }
+    }
+    return values;
+}
+
+static void BM_AppendFileDateTime(benchmark::State& state)
+{
+    const std::vector<double> values = NoteDateTimes();
+    std::string out;
+    for (auto _ : state) {
+        for (const double value : values) {
+            out.clear();
+            AppendFileDateTime(out, value);
+            benchmark::DoNotOptimize(out.data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(BM_AppendFileDateTime);
+
+static void BM_ParseFileDateTime(benchmark::State& state)
+{
+    std::vector<std::string> texts;
+    for (const double value : NoteDateTimes())
+        texts.push_back(FormatFileDateTime(value));
+    for (auto _ : state) {
+        for (const std::string& text : texts)
+            benchmark::DoNotOptimize(ParseFileDateTime(text, 2026));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(texts.size()));
+}
+BENCHMARK(BM_ParseFileDateTime);
+
+// The pictures of the notes that have one.
+static std::vector<std::string> NotePictures()
+{
+    std::vector<std::string> pictures;
+    for (int i = 0; i < NoteCount; i += 20)
+        pictures.push_back(std::get<std::string>(NoteValues(i).front()));
+    return pictures;
+}
+
+static void BM_WriteSixBit(benchmark::State& state)
+{
+    const std::vector<std::string> pictures = NotePictures();
+    std::string out(SixBitSize(LongestSize(pictures)), '\0');
+    for (auto _ : state) {
+        for (const std::string& picture : pictures)
+            benchmark::DoNotOptimize(WriteSixBit(out.data(), picture));
+        benchmark::ClobberMemory();
+    }
+    Report(state, pictures);
+}
+BENCHMARK(BM_WriteSixBit);
+
+static void BM_DecodeSixBit(benchmark::State& state)
+{
+    std::vector<std::string> encoded;
+    for (const std::string& picture : NotePictures())
+        encoded.push_back(EncodeSixBit(picture));
+    for (auto _ : state) {
+        for (const std::string& chars : encoded)
+            benchmark::DoNotOptimize(DecodeSixBit(chars));
+    }
+    Report(state, encoded);
+}
+BENCHMARK(BM_DecodeSixBit);
