@@ -207,8 +207,26 @@ char* WriteEscaped(char* out, std::string_view utf8, char quote)
     const char* const end = begin + utf8.size();
     const char* p = begin;
     while (p != end) {
-        while (p != end && IsPlainAscii(static_cast<unsigned char>(*p)) && (!Quoted || *p != quote))
-            *out++ = *p++;
+        // Plain bytes and the two-byte letters of the code page, the common
+        // characters, in one loop.
+        while (p != end) {
+            const auto c = static_cast<unsigned char>(*p);
+            if (IsPlainAscii(c)) {
+                if (Quoted && *p == quote) [[unlikely]]
+                    break;
+                *out++ = *p++;
+                continue;
+            }
+            const unsigned lead = c - 0xC2u;
+            if (lead >= 4 || end - p < 2 || (static_cast<unsigned char>(p[1]) & 0xC0) != 0x80)
+                break;
+            const unsigned char near =
+                Cp1250BytesFromU0080[(lead << 6) | (static_cast<unsigned char>(p[1]) & 0x3Fu)];
+            if (near == 0)
+                break;
+            *out++ = static_cast<char>(near);
+            p += 2;
+        }
         if (p == end)
             break;
         if (Quoted && *p == quote) {
