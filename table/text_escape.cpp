@@ -11,7 +11,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "byte_search.h"
 #include "cp1250.h"
 #include "utf8.h"
 
@@ -178,26 +177,6 @@ constexpr std::array<bool, 256> QuoteOnlyFromText = [] {
     return only;
 }();
 
-// Doubles each quote in [begin, end), which has room after it for as many
-// bytes again, and returns the new end.
-char* DoubleQuotesInPlace(char* begin, char* end, char quote)
-{
-    const char* first = FindByte(begin, end, quote);
-    if (first == end)
-        return end;
-    std::size_t quotes = 0;
-    for (const char* p = first; p != end; ++p)
-        quotes += *p == quote ? 1 : 0;
-    char* to = end + quotes;
-    char* const newEnd = to;
-    for (char* from = end; from != first;) {
-        *--to = *--from;
-        if (*from == quote)
-            *--to = quote;
-    }
-    return newEnd;
-}
-
 // EscapeText(utf8) written at out; with Quoted, each quote in it doubled, for a
 // quote that only plain bytes can give.
 template <bool Quoted>
@@ -235,8 +214,8 @@ char* WriteEscaped(char* out, std::string_view utf8, char quote)
             ++p;
             continue;
         }
-        // Two-byte sequences, where the letters of the code page are, come
-        // first; the rest are decoded by NextCodePoint.
+        // The other two-byte sequences are decoded here; the rest by
+        // NextCodePoint.
         const auto lead = static_cast<unsigned char>(*p);
         if (lead >= 0xC2 && lead <= 0xDF && end - p >= 2 &&
             (static_cast<unsigned char>(p[1]) & 0xC0) == 0x80) {
@@ -318,7 +297,18 @@ char* WriteEscapedQuotedText(char* out, std::string_view utf8, char quote)
 {
     if (QuoteOnlyFromText[static_cast<unsigned char>(quote)])
         return WriteEscaped<true>(out, utf8, quote);
-    return DoubleQuotesInPlace(out, WriteEscapedText(out, utf8), quote);
+    // A quote an escape may hold: the text is escaped into the second half of
+    // the room and copied to the front with its quotes doubled. The copy never
+    // catches up with the bytes still to be read, since it writes at most two
+    // bytes for each.
+    char* const escaped = out + MaxEscapedSize(utf8.size());
+    const char* const escapedEnd = WriteEscapedText(escaped, utf8);
+    for (const char* p = escaped; p != escapedEnd; ++p) {
+        *out++ = *p;
+        if (*p == quote)
+            *out++ = quote;
+    }
+    return out;
 }
 
 std::string UnescapeText(std::string_view bytes)
