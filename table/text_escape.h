@@ -20,6 +20,10 @@ constexpr std::size_t MaxEscapedSize(std::size_t utf8Size)
 // Writes EscapeText(utf8) at out, which has room for
 // MaxEscapedSize(utf8.size()) bytes, and returns the end.
 char* WriteEscapedText(char* out, std::string_view utf8);
+// Writes EscapeText(utf8) with every byte equal to quote in it doubled, at
+// out, which has room for 2 * MaxEscapedSize(utf8.size()) bytes, and returns
+// the end.
+char* WriteEscapedQuotedText(char* out, std::string_view utf8, char quote);
 
 // The inverse of EscapeText, back to UTF-8. "%u" not followed by 1 to 6 hex
 // digits, ';' and a valid code point, and '%' before any other byte, stand

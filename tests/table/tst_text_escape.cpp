@@ -9,6 +9,9 @@ class TestTextEscape : public QObject {
 private slots:
     void escape_data();
     void escape();
+    void escapeQuoted_data();
+    void escapeQuoted();
+    void escapeQuotedIsEscapeThenDoubling();
     void unescape_data();
     void unescape();
     void textRoundTrips_data();
@@ -20,6 +23,14 @@ private slots:
 static QByteArray FromStd(const std::string& s)
 {
     return QByteArray::fromStdString(s);
+}
+
+static QByteArray EscapedQuoted(const QByteArray& utf8, char quote)
+{
+    std::string out(2 * MaxEscapedSize(std::size_t(utf8.size())), '\0');
+    char* const end = WriteEscapedQuotedText(out.data(), utf8.toStdString(), quote);
+    out.resize(std::size_t(end - out.data()));
+    return FromStd(out);
 }
 
 void TestTextEscape::escape_data()
@@ -52,6 +63,59 @@ void TestTextEscape::escape()
     QFETCH(QByteArray, utf8);
     QFETCH(QByteArray, escaped);
     QCOMPARE(FromStd(EscapeText(utf8.toStdString())), escaped);
+}
+
+void TestTextEscape::escapeQuoted_data()
+{
+    QTest::addColumn<QByteArray>("utf8");
+    QTest::addColumn<int>("quote");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("no quote") << QString("tűrő").toUtf8() << int('"') << QByteArray("t\xFBr\xF5");
+    QTest::newRow("double quotes")
+        << QByteArray("say \"hi\"") << int('"') << QByteArray("say \"\"hi\"\"");
+    // Past sixteen bytes the plain text is taken in blocks.
+    QTest::newRow("quotes in a long text")
+        << QString("Ügyfél-találkozó \"Kőrösi\" úton, 100%\r\n\"").toUtf8() << int('"')
+        << QByteArray("\xDCgyf\xE9l-tal\xE1lkoz\xF3 \"\"K\xF5r\xF6si\"\" \xFAton, 100%%%c%n\"\"");
+    QTest::newRow("percent, also of escapes")
+        << QString("100%\n→").toUtf8() << int('%') << QByteArray("100%%%%%%n%%u2192;");
+    QTest::newRow("u, also of escapes")
+        << QString("u→").toUtf8() << int('u') << QByteArray("uu%uu2192;");
+    QTest::newRow("hex digit") << QString("Aª").toUtf8() << int('A') << QByteArray("AA%uAAAA;");
+    QTest::newRow("semicolon") << QString("→;").toUtf8() << int(';') << QByteArray("%u2192;;;;");
+    QTest::newRow("question mark of a bad byte")
+        << QByteArray("\xFF?") << int('?') << QByteArray("????");
+    QTest::newRow("code page byte")
+        << QString("ő\"ő").toUtf8() << 0xF5 << QByteArray("\xF5\xF5\"\xF5\xF5");
+}
+
+void TestTextEscape::escapeQuoted()
+{
+    QFETCH(QByteArray, utf8);
+    QFETCH(int, quote);
+    QFETCH(QByteArray, written);
+    QCOMPARE(EscapedQuoted(utf8, char(quote)), written);
+}
+
+void TestTextEscape::escapeQuotedIsEscapeThenDoubling()
+{
+    const QList<QByteArray> texts = {
+        QByteArray("a\0b\nc\r\nd\"e%f", 13),
+        QString("Őszi gumicsere \"időpontja\"\r\nHatáridő: 100% → 😀 ã").toUtf8(),
+        QByteArray("%u41;%n\xFF\xE2\x86 0123456789ABCDEF;?;\xC3\xA9\xC2\x81 \"quoted\" text"),
+    };
+    for (const QByteArray& text : texts) {
+        const QByteArray escaped = FromStd(EscapeText(text.toStdString()));
+        for (int quote = 0; quote < 256; ++quote) {
+            QByteArray doubled;
+            for (const char c : escaped) {
+                doubled += c;
+                if (c == char(quote))
+                    doubled += c;
+            }
+            QCOMPARE(EscapedQuoted(text, char(quote)), doubled);
+        }
+    }
 }
 
 void TestTextEscape::unescape_data()
