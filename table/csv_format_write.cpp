@@ -199,7 +199,9 @@ void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, const TField& field
     case ftMemo: {
         const std::string_view text = TextOf(record, index);
         char* const to = OpenQuoted(out, MaxEscapedSize(text.size()));
-        CloseQuoted(out, to, WriteEscapedText(to, text));
+        char* const end = WriteEscapedQuotedText(to, text, CSVQuote);
+        *end = CSVQuote;
+        out.Commit(end + 1);
         return;
     }
     case ftGraphic: {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The byte stream a format reads from or writes to.
 class TStream {
@@ -25,10 +26,17 @@ public:
     std::size_t Read(char* buffer, std::size_t size) override;
     void Write(std::string_view bytes) override;
 
-    const std::string& Bytes() const { return m_bytes; }
-    std::string TakeBytes() { return std::move(m_bytes); }
+    const std::string& Bytes() const;
+    std::string TakeBytes();
 
 private:
-    std::string m_bytes;
+    // Writes are kept as they come and joined once, at their exact size, when
+    // the bytes are asked for: appending to one string would copy them again
+    // each time it grows.
+    void Join() const;
+
+    mutable std::string m_bytes;
+    mutable std::vector<std::string> m_written;
+    mutable std::size_t m_writtenSize = 0;
     std::size_t m_readPos = 0;
 };
