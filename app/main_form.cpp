@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "app/edits_at_exit.h"
 #include "app/no_tray_message.h"
 #include "app/tray_watch.h"
 #include "assets/assets.h"
@@ -283,6 +284,11 @@ void Tfrm_Main::aBezarExecute()
 
 bool Tfrm_Main::RunExitSequence()
 {
+    try {
+        KeepTextsBeingEdited(*m_store);
+    } catch (const std::exception& e) {
+        ShowErrorReport(QString::fromUtf8(e.what()), nullptr);
+    }
     bool settingsWritten = true;
     try {
         SaveDefaults(Beall, SettingsFile);
@@ -317,6 +323,11 @@ void Tfrm_Main::RunSessionEndExit()
     Timer2->stop();
     try {
         SaveDefaults(Beall, SettingsFile);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Vikora: %s\n", e.what());
+    }
+    try {
+        KeepTextsBeingEdited(*m_store);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Vikora: %s\n", e.what());
     }

@@ -171,6 +171,13 @@ void TNoteStore::SaveNoteText(int az, const QString& text)
     WriteTableFile();
 }
 
+void TNoteStore::KeepNoteText(int az, const QString& text)
+{
+    if (Waits([=, this] { KeepNoteText(az, text); }))
+        return;
+    ChangeNote(az, [&] { Tbl.SetValue(NoteField::szoveg, Utf8(text)); });
+}
+
 void TNoteStore::SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol)
 {
     if (Waits([=, this] { SaveNoteFlagAndDate(az, latszik, tol); }))

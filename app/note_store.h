@@ -51,6 +51,9 @@ public:
 
     void SaveNotePosition(int az, const TNotePlace& place);
     void SaveNoteText(int az, const QString& text);
+    // The text of a note still edited in place when the program ends: into
+    // the table only, for the exit's own write to take to the file.
+    void KeepNoteText(int az, const QString& text);
     void SaveNoteFlagAndDate(int az, bool latszik, TDateTime tol);
     void DeleteNote(int az);
     void SaveNoteFont(int az, const TFontSpec& font);

@@ -12,6 +12,7 @@
 #include "table/values.h"
 
 #include <cstdint>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -49,6 +50,9 @@ public:
     static constexpr int EditModeExtraHeight = 5;
 
     bool EditMode() const;
+    // The editor's text while the note is edited in place and it differs
+    // from the stored text; nothing otherwise.
+    std::optional<QString> UnsavedEdit() const;
     bool HasSizingFrame() const { return m_frame; }
     bool Dragging() const { return m_dragging; }
     // Where the window put itself: what is saved, never read back from the

@@ -60,6 +60,16 @@ void Tfrm_Ablak::aMegsemExecute()
     LayoutParts();
 }
 
+std::optional<QString> Tfrm_Ablak::UnsavedEdit() const
+{
+    if (!EditMode())
+        return std::nullopt;
+    QString text = EditorText(*Memo1);
+    if (text == m_text)
+        return std::nullopt;
+    return text;
+}
+
 void Tfrm_Ablak::LeaveEditMode()
 {
     Memo1->lower();

@@ -2,6 +2,7 @@
 #include <QPointer>
 #include <QtTest>
 
+#include "app/edits_at_exit.h"
 #include "app/note_store.h"
 #include "notes/ablak.h"
 #include "notes/tulajdonsag.h"
@@ -17,6 +18,7 @@
 #include "table/data_link.h"
 #include "table/mem_table.h"
 #include "tests/file_test_support.h"
+#include "tests/typing_test_support.h"
 
 #include <QFile>
 #include <QPlainTextEdit>
@@ -66,6 +68,8 @@ private slots:
     void propertiesOkKeepsTheText_data() { AddTextRows(); }
     void propertiesOkKeepsTheText();
     void editsKeepTheUntouchedCharacters();
+    void exitKeepsTextTypedInPlace_data();
+    void exitKeepsTextTypedInPlace();
 
 private:
     QString StoredText();
@@ -186,6 +190,43 @@ void TestEditingKeepsCharacters::editsKeepTheUntouchedCharacters()
     });
     w->aTulajdonsag->trigger();
     QCOMPARE(StoredText(), QStringLiteral("xa\u00A0b\u2028zc\u2029d\re\nf\r\ny!"));
+}
+
+void TestEditingKeepsCharacters::exitKeepsTextTypedInPlace_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("sessionEnds");
+    QTest::newRow("session end") << QStringLiteral(" és még") << true;
+    QTest::newRow("exit from the menu") << QStringLiteral(" és még") << false;
+    QTest::newRow("nothing typed") << QString() << true;
+}
+
+// The exit takes what was typed since F2 to the file, as Ctrl+Enter would,
+// and marks nothing as changed when nothing was typed.
+void TestEditingKeepsCharacters::exitKeepsTextTypedInPlace()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, sessionEnds);
+    m_store->SaveNoteText(0, QStringLiteral("Bevásárlás"));
+    Tfrm_Ablak* w = OpenWindow();
+    QVERIFY(w);
+    QTest::keyClick(w, Qt::Key_F2);
+    QVERIFY(w->EditMode());
+    w->Memo1->moveCursor(QTextCursor::End);
+    Type(w->Memo1, typed);
+
+    KeepTextsBeingEdited(*m_store);
+    QCOMPARE(m_store->HasUnwrittenChanges(), !typed.isEmpty());
+    m_store->WriteAtExit(sessionEnds);
+
+    TqorMemTable written("Tbl");
+    DefineNoteFields(written);
+    written.DefaultFormat = &m_format;
+    written.ReadFromFile(NotesFile().toStdString());
+    QVERIFY(written.FindByValue(NoteField::az, 0));
+    QCOMPARE(QString::fromStdString(std::get<std::string>(written.GetValue(NoteField::szoveg))),
+             QStringLiteral("Bevásárlás") + typed);
+    QVERIFY(w->EditMode());
 }
 
 QTEST_MAIN(TestEditingKeepsCharacters)
