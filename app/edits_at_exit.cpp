@@ -15,7 +15,9 @@ void KeepTextsBeingEdited(TNoteStore& store)
     for (const QPointer<Tfrm_Ablak>& note : notes) {
         if (!note)
             continue;
-        if (const std::optional<QString> text = note->UnsavedEdit())
+        if (const std::optional<QString> text = note->UnsavedEdit()) {
             store.KeepNoteText(note->az, *text);
+            note->TakeStoredText(*text);
+        }
     }
 }

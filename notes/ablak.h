@@ -53,6 +53,9 @@ public:
     // The editor's text while the note is edited in place and it differs
     // from the stored text; nothing otherwise.
     std::optional<QString> UnsavedEdit() const;
+    // Takes text as the note's stored text, which the store now holds, and
+    // stays in edit mode: Escape then returns to it.
+    void TakeStoredText(const QString& text);
     bool HasSizingFrame() const { return m_frame; }
     bool Dragging() const { return m_dragging; }
     // Where the window put itself: what is saved, never read back from the

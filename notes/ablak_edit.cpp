@@ -70,6 +70,12 @@ std::optional<QString> Tfrm_Ablak::UnsavedEdit() const
     return text;
 }
 
+void Tfrm_Ablak::TakeStoredText(const QString& text)
+{
+    m_text = text;
+    Label1->setText(StoredToShown(text));
+}
+
 void Tfrm_Ablak::LeaveEditMode()
 {
     Memo1->lower();

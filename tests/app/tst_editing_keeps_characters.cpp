@@ -226,7 +226,13 @@ void TestEditingKeepsCharacters::exitKeepsTextTypedInPlace()
     QVERIFY(written.FindByValue(NoteField::az, 0));
     QCOMPARE(QString::fromStdString(std::get<std::string>(written.GetValue(NoteField::szoveg))),
              QStringLiteral("Bevásárlás") + typed);
+    // An exit that fails leaves the note in edit mode; Escape now returns
+    // to the text the table holds.
     QVERIFY(w->EditMode());
+    QVERIFY(!w->UnsavedEdit());
+    QTest::keyClick(w->Memo1, Qt::Key_Escape);
+    QCOMPARE(StoredText(), QStringLiteral("Bevásárlás") + typed);
+    QCOMPARE(w->Label1->text(), QStringLiteral("Bevásárlás") + typed);
 }
 
 QTEST_MAIN(TestEditingKeepsCharacters)
