@@ -49,24 +49,6 @@ void Report(benchmark::State& state, const std::vector<std::string>& texts)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
-// The writer's quote doubling before the fused function: in place, from the end.
-char* DoubleQuotesInPlace(char* begin, char* end, char quote)
-{
-    const char* first = FindByte(begin, end, quote);
-    if (first == end)
-        return end;
-    std::size_t quotes = 0;
-    for (const char* p = first; p != end; ++p)
-        quotes += *p == quote ? 1 : 0;
-    char* to = end + quotes;
-    char* const newEnd = to;
-    for (char* from = end; from != first;) {
-        *--to = *--from;
-        if (*from == quote)
-            *--to = quote;
-    }
-    return newEnd;
-}
 }  // namespace
 
 static void BM_UnescapeTextInto(benchmark::State& state)
@@ -104,7 +86,7 @@ static void BM_EscapeThenDoubleQuotes(benchmark::State& state)
     for (auto _ : state) {
         for (const std::string& text : texts) {
             char* const end = WriteEscapedText(out.data(), text);
-            benchmark::DoNotOptimize(DoubleQuotesInPlace(out.data(), end, Quote));
+            benchmark::DoNotOptimize(DoubleQuotes(out.data(), end, Quote));
         }
         benchmark::ClobberMemory();
     }

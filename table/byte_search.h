@@ -35,3 +35,23 @@ inline const char* FindByte(const char* begin, const char* end, char c)
     }
     return end;
 }
+
+// Doubles each quote in [begin, end), which has room after it for as many
+// bytes again, and returns the new end.
+inline char* DoubleQuotes(char* begin, char* end, char quote)
+{
+    const char* first = FindByte(begin, end, quote);
+    if (first == end)
+        return end;
+    std::size_t quotes = 0;
+    for (const char* p = first; p != end; ++p)
+        quotes += *p == quote ? 1 : 0;
+    char* to = end + quotes;
+    char* const newEnd = to;
+    for (char* from = end; from != first;) {
+        *--to = *--from;
+        if (*from == quote)
+            *--to = quote;
+    }
+    return newEnd;
+}

@@ -32,26 +32,6 @@ int SystemYear()
 // The most characters of a 32-bit integer: a sign and ten digits.
 constexpr std::size_t MaxIntegerText = 11;
 
-// Doubles each quote in [begin, end), which has room after it for as many
-// bytes again, and returns the new end.
-char* DoubleQuotes(char* begin, char* end, char quote)
-{
-    const char* first = FindByte(begin, end, quote);
-    if (first == end)
-        return end;
-    std::size_t quotes = 0;
-    for (const char* p = first; p != end; ++p)
-        quotes += *p == quote ? 1 : 0;
-    char* to = end + quotes;
-    char* const newEnd = to;
-    for (char* from = end; from != first;) {
-        *--to = *--from;
-        if (*from == quote)
-            *--to = quote;
-    }
-    return newEnd;
-}
-
 // The text of a string, memo or graphic value; another kind in such a field
 // fails as reading it from a TValue would.
 std::string_view TextOf(const TPackedRecord& record, std::size_t index)

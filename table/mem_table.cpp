@@ -244,14 +244,19 @@ void TqorMemTable::AddReadRecord(TPackedRecord values)
         if (const auto* n = std::get_if<std::int32_t>(&id); n && *n > m_highestAutoInc)
             m_highestAutoInc = *n;
     }
+    m_insertPosition.reset();
+    AddNewRecord(std::move(values));
+    m_atEndFlag = false;
+}
+
+void TqorMemTable::AddNewRecord(TPackedRecord values)
+{
     auto record = std::make_unique<Record>();
     record->values = std::move(values);
     record->serial = m_nextSerial;
-    m_insertPosition.reset();
     PlaceNewRecord(record);
     ++m_nextSerial;
     ++m_recordsAdded;
-    m_atEndFlag = false;
 }
 
 void TqorMemTable::StartNewRecord(bool atEnd)
@@ -313,16 +318,9 @@ void TqorMemTable::Post()
     }
 
     if (m_state == dsInsert) {
-        // The buffer moves into the new record; it goes back when the record
-        // cannot be placed, so that a failed Post loses no value.
         // The buffer stays until the record is placed, so that a failed
         // Post loses no value.
-        auto record = std::make_unique<Record>();
-        record->values = TPackedRecord(m_buffer);
-        record->serial = m_nextSerial;
-        PlaceNewRecord(record);
-        ++m_nextSerial;
-        ++m_recordsAdded;
+        AddNewRecord(TPackedRecord(m_buffer));
     } else {
         Record* record = At(m_cursor);
         if (m_sortActive) {

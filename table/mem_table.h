@@ -196,6 +196,8 @@ private:
     // Adds a new record at its place in the current order and moves the
     // cursor to it; the record is taken from `record`, which keeps it when this throws.
     void PlaceNewRecord(std::unique_ptr<Record>& record);
+    // Adds a new record with the next serial at its place (see PlaceNewRecord).
+    void AddNewRecord(TPackedRecord values);
     void DropPending();
     void SetState(TDataSetState state);
     void UpdateLinkedControls();
