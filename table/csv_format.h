@@ -48,7 +48,6 @@ private:
     std::string FieldDefinitionLine(const TField& field) const;
     void ReadFieldDefinition(TqorMemTable& table, const std::string& line);
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
-    void StoreRecordValue(std::size_t index, const TField& field, std::string_view text, int year);
     void WriteRecordValue(TWriteBlock& out, const TField& field, const TPackedRecord& record,
                           std::size_t index);
     bool QuoteInIntegers() const;
@@ -68,5 +67,4 @@ private:
     std::string m_headerLine;
     bool m_emptyFile = false;
     std::vector<int> m_columnFields;
-    TPackedRecordBuilder m_record;  // the record being read
 };

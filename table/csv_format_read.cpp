@@ -3,13 +3,12 @@
 
 #include "table/cp1250.h"
 #include "table/csv_line_reader.h"
+#include "table/csv_record_parts.h"
 #include "table/int_text.h"
 #include "table/mem_table.h"
-#include "table/sixbit.h"
-#include "table/text_escape.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <exception>
 #include <optional>
 
 namespace {
@@ -56,33 +55,6 @@ bool Contains(const std::string& text, const char* part)
     return text.find(part) != std::string::npos;
 }
 
-// The value of 1 to 9 decimal digits, the form nearly every integer in a file
-// has; other text is left to ParseIntegerText.
-std::optional<std::int32_t> ShortDecimal(std::string_view text)
-{
-    constexpr std::size_t MaxDigits = 9;
-    if (text.empty() || text.size() > MaxDigits)
-        return std::nullopt;
-    std::int32_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-[[noreturn]] void RaiseInvalidInteger(std::string_view text, const TField& field)
-{
-    throw EDatabaseError("'" + Cp1250ToUtf8(text) + "' is not a valid integer value for field '" +
-                         field.DisplayName() + "'");
-}
-
-[[noreturn]] void RaiseInvalidDateTime(std::string_view text)
-{
-    throw EConvertError("'" + Cp1250ToUtf8(text) + "' is not a valid date and time");
-}
-
 // Only the letters a to z are folded; every other byte must match exactly.
 bool SameHeaderName(std::string_view a, std::string_view b)
 {
@@ -104,7 +76,6 @@ void TqorCSVStreamFormat::AfterLoad(TqorMemTable& table, TStream& stream)
     m_lines.reset();
     m_headerLine.clear();
     m_columnFields.clear();
-    m_record = TPackedRecordBuilder();
     TqorCustomStreamFormat::AfterLoad(table, stream);
 }
 
@@ -236,71 +207,6 @@ void TqorCSVStreamFormat::MatchColumns(TqorMemTable& table, TStream&)
     }
 }
 
-// The value is checked before it is stored, so a value that cannot be read
-// leaves the record as it was.
-inline void TqorCSVStreamFormat::StoreRecordValue(std::size_t index, const TField& field,
-                                                  std::string_view text, int year)
-{
-    TPackedRecordBuilder& record = m_record;
-    switch (field.DataType) {
-    case ftString: {
-        char* const to = record.TextRoom(MaxUnescapedSize(text.size()));
-        const std::string_view value(to, UnescapeTextInto(to, text));
-        record.CommitText(index, TStringField::FittedSize(value, field.Size));
-        return;
-    }
-    case ftMemo: {
-        char* const to = record.TextRoom(MaxUnescapedSize(text.size()));
-        if (const std::size_t size = UnescapeTextInto(to, text))
-            record.CommitText(index, size);
-        else
-            record.SetNull(index);
-        return;
-    }
-    case ftGraphic: {
-        const std::string value = DecodeSixBit(text);
-        if (value.empty())
-            record.SetNull(index);
-        else
-            record.SetText(index, value);
-        return;
-    }
-    case ftBoolean:
-        record.SetBoolean(index, text == CSVTrueString);
-        return;
-    case ftInteger:
-    case ftAutoInc: {
-        if (text.empty()) {
-            record.SetNull(index);
-            return;
-        }
-        if (const auto n = ShortDecimal(text)) {
-            record.SetInteger(index, *n);
-            return;
-        }
-        if (const auto n = ParseIntegerText(text)) {
-            record.SetInteger(index, *n);
-            return;
-        }
-        RaiseInvalidInteger(text, field);
-    }
-    case ftDateTime: {
-        if (text.empty()) {
-            record.SetNull(index);
-            return;
-        }
-        if (const auto d = ParseFileDateTime(text, year, TimeFormat)) {
-            record.SetDate(index, TDateTime{*d});
-            return;
-        }
-        RaiseInvalidDateTime(text);
-    }
-    default:
-        record.SetNull(index);
-        return;
-    }
-}
-
 void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
 {
     if (m_emptyFile)
@@ -310,49 +216,26 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
     if (!table.Active())
         table.RaiseNamed("Cannot perform this operation on a closed dataset");
     table.ResetAutoIncCounter();
-    const int year = CurrentYear ? CurrentYear() : 2000;
-    // The field each column is read into; null for a column that is skipped.
-    std::vector<const TField*> columnFields;
+    TCsvRecordLayout layout;
+    layout.quote = CSVQuote;
+    layout.delimiter = CSVFieldDelimiter;
+    layout.trueText = CSVTrueString;
+    layout.year = CurrentYear ? CurrentYear() : 2000;
+    layout.timeFormat = TimeFormat;
+    layout.fieldCount = static_cast<std::size_t>(table.FieldCount());
     for (const int index : m_columnFields) {
-        const bool read = index >= 0 && table.Fields(index).FieldKind == fkData;
-        columnFields.push_back(read ? &table.Fields(index) : nullptr);
+        TCsvColumn& column = layout.columns.emplace_back();
+        if (index < 0 || table.Fields(index).FieldKind != fkData)
+            continue;
+        const TField& field = table.Fields(index);
+        column.read = true;
+        column.index = static_cast<std::size_t>(index);
+        column.type = field.DataType;
+        column.size = field.Size;
+        column.name = field.DisplayName();
     }
-    const std::size_t columns = columnFields.size();
-    const auto fieldCount = static_cast<std::size_t>(table.FieldCount());
-    for (;;) {
-        const std::string_view line = m_lines->ReadLine();
-        if (line.empty())
-            return;
-        table.BeginReadRecord();
-        m_record.Reset(fieldCount);
-        // A record some field of which was read is kept when a later value
-        // fails, as a record being edited is kept when the read ends.
-        bool assigned = false;
-        try {
-            TCsvValueReader values(line, CSVQuote, CSVFieldDelimiter);
-            for (std::size_t c = 0; c < columns && values.HasMore(); ++c) {
-                bool isNull = false;
-                const std::string_view text = values.Next(isNull);
-                const TField* field = columnFields[c];
-                if (!field)
-                    continue;
-                const auto index = static_cast<std::size_t>(field->Index());
-                if (isNull)
-                    m_record.SetNull(index);
-                else
-                    StoreRecordValue(index, *field, text, year);
-                assigned = true;
-            }
-        } catch (...) {
-            if (assigned) {
-                try {
-                    table.AddReadRecord(m_record.Build());
-                } catch (...) {
-                    // The value that could not be read is the failure to report.
-                }
-            }
-            throw;
-        }
-        table.AddReadRecord(m_record.Build());
-    }
+    const TStreamRest rest = m_lines->TakeRest();
+    ReadRecordLines(layout, rest.WholeLines(), table);
+    if (rest.failure)
+        std::rethrow_exception(rest.failure);
 }

@@ -105,6 +105,49 @@ std::string_view TCsvLineReader::ReadLine()
     return m_line;
 }
 
+std::string_view TStreamRest::WholeLines() const
+{
+    if (!failure)
+        return {data.get(), size};
+    const std::string_view bytes(data.get(), size);
+    const std::size_t lastEnd = bytes.find_last_of(std::string_view("\r\n\0", 3));
+    return bytes.substr(0, lastEnd == std::string_view::npos ? 0 : lastEnd);
+}
+
+TStreamRest TCsvLineReader::TakeRest()
+{
+    // The stream's hint makes room for a file at once; a wrong hint only
+    // costs a copy.
+    constexpr std::size_t MostAtOnce = std::size_t{256} << 20;
+    TStreamRest rest;
+    std::size_t capacity =
+        m_size - m_pos + std::min(m_stream.SizeHint(), MostAtOnce) + m_block.size() + 1;
+    rest.data = std::make_unique_for_overwrite<char[]>(capacity);
+    rest.size = m_size - m_pos;
+    std::memcpy(rest.data.get(), m_block.data() + m_pos, rest.size);
+    m_pos = m_size;
+    try {
+        while (!m_exhausted) {
+            if (capacity - 1 - rest.size < m_block.size()) {
+                capacity *= 2;
+                auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+                std::memcpy(larger.get(), rest.data.get(), rest.size);
+                rest.data = std::move(larger);
+            }
+            const std::size_t got =
+                m_stream.Read(rest.data.get() + rest.size, capacity - 1 - rest.size);
+            if (got == 0)
+                m_exhausted = true;
+            rest.size += got;
+        }
+    } catch (...) {
+        rest.failure = std::current_exception();
+        m_exhausted = true;
+    }
+    rest.data[rest.size] = '\0';
+    return rest;
+}
+
 std::string_view TCsvValueReader::NextWithDoubledQuotes()
 {
     m_value.clear();

@@ -6,11 +6,27 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class TStream;
+
+// The bytes of a stream after its last line read, in one block followed by a
+// NUL.
+struct TStreamRest {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    // A read that failed; the bytes before it are kept.
+    std::exception_ptr failure;
+
+    // The bytes up to the last line end when a read failed, so that a line
+    // cut short is not read; else all of them. The byte just after is a line
+    // end.
+    std::string_view WholeLines() const;
+};
 
 // Splits a stream into lines. A line is the run of bytes before the first CR,
 // LF or NUL; the whole run of such bytes after it is its line end. The file
@@ -25,6 +41,8 @@ public:
     std::string_view ReadLine();
     // True when the stream held no byte at all.
     bool StreamWasEmpty();
+    // Reads the rest of the stream; no line is read after it.
+    TStreamRest TakeRest();
 
 private:
     bool Fill();

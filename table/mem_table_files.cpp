@@ -5,6 +5,7 @@
 #include "table/stream.h"
 #include "table/stream_format.h"
 
+#include <cstdint>
 #include <exception>
 
 namespace {
@@ -13,12 +14,20 @@ public:
     explicit TFileReadStream(TFileReader& reader) : m_reader(reader) { }
     std::size_t Read(char* buffer, std::size_t size) override
     {
-        return m_reader.Read(buffer, size);
+        const std::size_t got = m_reader.Read(buffer, size);
+        m_read += got;
+        return got;
     }
     void Write(std::string_view) override { throw EWriteError("Stream write error"); }
+    std::size_t SizeHint() const override
+    {
+        const std::uint64_t size = m_reader.Size();
+        return size > m_read ? static_cast<std::size_t>(size - m_read) : 0;
+    }
 
 private:
     TFileReader& m_reader;
+    std::uint64_t m_read = 0;
 };
 
 TqorCustomStreamFormat& RequireFormat(TqorCustomStreamFormat* format)

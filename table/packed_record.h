@@ -2,6 +2,8 @@
 
 #include "table/values.h"
 
+class TRecordArena;
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -62,8 +64,13 @@ private:
     friend class TPackedRecordBuilder;
     // The block: the count, count payloads of eight bytes, count kinds of one
     // byte, then the texts. A text's payload is its offset among the texts
-    // and its size, 32 bits each.
+    // and its size, 32 bits each. The count's top bit marks a block in an
+    // arena, which frees it with all the others.
     static constexpr std::size_t HeaderSize = sizeof(std::uint64_t);
+    static constexpr std::uint64_t InArena = std::uint64_t{1} << 63;
+    struct TFreeBlock {
+        void operator()(std::byte* block) const;
+    };
     static constexpr std::size_t PayloadSize = sizeof(std::uint64_t);
     static constexpr std::size_t TextsStart(std::size_t count)
     {
@@ -76,7 +83,7 @@ private:
         return payload;
     }
 
-    std::unique_ptr<std::byte[]> m_block;
+    std::unique_ptr<std::byte[], TFreeBlock> m_block;
 };
 
 // Makes packed records one value at a time. A reader keeps one builder for a
@@ -100,7 +107,8 @@ public:
     char* TextRoom(std::size_t size);
     void CommitText(std::size_t index, std::size_t size);
 
-    TPackedRecord Build() const;
+    // The record, its block taken from arena when one is given.
+    TPackedRecord Build(TRecordArena* arena = nullptr) const;
 
 private:
     void Set(std::size_t index, TValueKind kind, std::uint64_t payload)

@@ -12,6 +12,12 @@ std::size_t TStringStream::Read(char* buffer, std::size_t size)
     return n;
 }
 
+std::size_t TStringStream::SizeHint() const
+{
+    Join();
+    return m_bytes.size() - m_readPos;
+}
+
 void TStringStream::Write(std::string_view bytes)
 {
     if (bytes.empty())

@@ -14,6 +14,9 @@ public:
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
     // Writes all bytes or raises EWriteError.
     virtual void Write(std::string_view bytes) = 0;
+    // About how many bytes are left to read, so that a reader taking them
+    // all can make room once; 0 when the stream cannot tell.
+    virtual std::size_t SizeHint() const { return 0; }
 };
 
 // A stream over bytes in memory: tables are written into one before the file
@@ -25,6 +28,7 @@ public:
 
     std::size_t Read(char* buffer, std::size_t size) override;
     void Write(std::string_view bytes) override;
+    std::size_t SizeHint() const override;
 
     const std::string& Bytes() const;
     std::string TakeBytes();

@@ -1,0 +1,142 @@
+#include "table/csv_record_parts.h"
+
+#include "table/mem_table.h"
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+// Below this a part is not worth a thread of its own.
+constexpr std::size_t MinPartSize = 64 * 1024;
+constexpr std::size_t MaxParts = 8;
+
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n' || c == '\0';
+}
+
+class TTableSink : public TRecordSink {
+public:
+    explicit TTableSink(TqorMemTable& table) : m_table(table) { }
+    void BeginRecord() override { m_table.BeginReadRecord(); }
+    void AddRecord(TPackedRecord record) override { m_table.AddReadRecord(std::move(record)); }
+    void AddPartRecord(TPackedRecord record) override { m_table.AddReadRecord(std::move(record)); }
+
+private:
+    TqorMemTable& m_table;
+};
+
+// A part read on a thread of its own, kept until the parts before it are in
+// the table.
+struct TPart {
+    std::string_view lines;
+    bool started = false;
+    std::unique_ptr<TRecordArena> arena = std::make_unique<TRecordArena>();
+    std::vector<TPackedRecord> records;
+    std::optional<TPackedRecord> partRecord;
+    std::exception_ptr failure;
+};
+
+class TPartSink : public TRecordSink {
+public:
+    explicit TPartSink(TPart& part) : m_part(part) { }
+    void BeginRecord() override { }
+    void AddRecord(TPackedRecord record) override { m_part.records.push_back(std::move(record)); }
+    void AddPartRecord(TPackedRecord record) override { m_part.partRecord = std::move(record); }
+
+private:
+    TPart& m_part;
+};
+
+void ReadPart(const TCsvRecordLayout& layout, TPart& part)
+{
+    try {
+        TCsvRecordReader reader(layout, *part.arena);
+        TPartSink sink(part);
+        reader.ReadLines(part.lines, sink);
+    } catch (...) {
+        part.failure = std::current_exception();
+    }
+}
+
+// Adds a part's records as a read of its lines into the table would have.
+void AddPart(TPart& part, TqorMemTable& table)
+{
+    table.KeepRecordArena(std::move(part.arena));
+    for (TPackedRecord& record : part.records) {
+        table.BeginReadRecord();
+        table.AddReadRecord(std::move(record));
+    }
+    if (!part.failure)
+        return;
+    table.BeginReadRecord();
+    if (part.partRecord) {
+        try {
+            table.AddReadRecord(std::move(*part.partRecord));
+        } catch (...) {
+            // The line's own failure is the one to report.
+        }
+    }
+    std::rethrow_exception(part.failure);
+}
+
+// Cuts lines into about count parts at line ends: a line is never split, and
+// each part but the last ends just before a line end.
+std::vector<std::string_view> CutAtLineEnds(std::string_view lines, std::size_t count)
+{
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t k = 1; k < count; ++k) {
+        std::size_t cut = std::max(start, lines.size() / count * k);
+        while (cut < lines.size() && !IsLineEnd(lines[cut]))
+            ++cut;
+        if (cut >= lines.size())
+            break;
+        parts.push_back(lines.substr(start, cut - start));
+        start = cut;
+    }
+    parts.push_back(lines.substr(start));
+    return parts;
+}
+
+std::size_t PartCount(std::size_t size)
+{
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    return std::clamp<std::size_t>(size / MinPartSize, 1, std::min(cores, MaxParts));
+}
+}  // namespace
+
+void ReadRecordLines(const TCsvRecordLayout& layout, std::string_view lines, TqorMemTable& table)
+{
+    TTableSink tableSink(table);
+    auto tableArena = std::make_unique<TRecordArena>();
+    TRecordArena& arena = *tableArena;
+    table.KeepRecordArena(std::move(tableArena));
+    const std::vector<std::string_view> cuts = CutAtLineEnds(lines, PartCount(lines.size()));
+    std::vector<TPart> parts(cuts.size() - 1);
+    for (std::size_t k = 0; k < parts.size(); ++k)
+        parts[k].lines = cuts[k + 1];
+    {
+        // Joined before the records are added, or when the first part fails.
+        std::vector<std::jthread> threads;
+        for (TPart& part : parts) {
+            try {
+                threads.emplace_back([&layout, &part] { ReadPart(layout, part); });
+                part.started = true;
+            } catch (const std::system_error&) {
+                break;  // the parts left are read here, in turn
+            }
+        }
+        TCsvRecordReader(layout, arena).ReadLines(cuts.front(), tableSink);
+    }
+    for (TPart& part : parts) {
+        if (part.started)
+            AddPart(part, table);
+        else
+            TCsvRecordReader(layout, arena).ReadLines(part.lines, tableSink);
+    }
+}
