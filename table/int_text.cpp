@@ -91,6 +91,20 @@ std::optional<std::int32_t> ParseIntegerText(std::string_view text)
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
+std::optional<std::int32_t> ReadShortDecimal(std::string_view text)
+{
+    constexpr std::size_t MaxDigits = 9;
+    if (text.empty() || text.size() > MaxDigits)
+        return std::nullopt;
+    std::int32_t value = 0;
+    for (const char c : text) {
+        if (!IsDecimalDigit(c))
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 std::string IntegerToText(std::int32_t value)
 {
     return std::to_string(value);
