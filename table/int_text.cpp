@@ -1,10 +1,10 @@
 #include "int_text.h"
 
-#include <bit>
 #include <charconv>
-#include <cstring>
 #include <iterator>
 #include <type_traits>
+
+#include "byte_load.h"
 
 namespace {
 
@@ -54,22 +54,14 @@ std::optional<std::uint64_t> ReadMagnitude(std::string_view digits, unsigned bas
 }
 
 // The first Size bytes at p (Size 1, 2 or 4) as an unsigned number, p[0] in
-// the lowest byte, whatever the machine's byte order.
+// the lowest byte.
 template <std::size_t Size>
 std::uint32_t LoadSmall(const char* p)
 {
     using Word = std::conditional_t<Size == 1, std::uint8_t,
                                     std::conditional_t<Size == 2, std::uint16_t, std::uint32_t>>;
     static_assert(sizeof(Word) == Size);
-    Word word = 0;
-    std::memcpy(&word, p, Size);
-    if constexpr (Size > 1 && std::endian::native == std::endian::big) {
-        Word swapped = 0;
-        for (std::size_t i = 0; i < Size; ++i)
-            swapped |= static_cast<Word>(((word >> (8 * i)) & 0xFF) << (8 * (Size - 1 - i)));
-        word = swapped;
-    }
-    return word;
+    return LoadLowFirst<Word>(p);
 }
 
 // The first Size bytes at p (1 to 8) as an unsigned word, p[0] in the lowest
