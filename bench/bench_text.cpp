@@ -200,6 +200,7 @@ BENCHMARK(BM_ReadShortDecimal);
 static void BM_ReadShortDecimalSevenDigits(benchmark::State& state)
 {
     std::vector<std::string> texts;
+    texts.reserve(NoteCount);
     for (int i = 0; i < NoteCount; ++i)
         texts.push_back(IntegerToText(std::get<std::int32_t>(NoteValues(i)[1])));
     for (auto _ : state) {
