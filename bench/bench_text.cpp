@@ -7,6 +7,7 @@
 #include "bench/notes_fixture.h"
 #include "table/byte_search.h"
 #include "table/datetime_text.h"
+#include "table/int_text.h"
 #include "table/sixbit.h"
 #include "table/text_escape.h"
 
@@ -14,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -147,6 +149,67 @@ static void BM_ParseFileDateTime(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(texts.size()));
 }
 BENCHMARK(BM_ParseFileDateTime);
+
+// The two forms apart: a day alone, and a day with a time of day.
+static void ParseDateTimesOfShape(benchmark::State& state, bool withTime)
+{
+    std::vector<std::string> texts;
+    for (const double value : NoteDateTimes()) {
+        std::string text = FormatFileDateTime(value);
+        if ((text.size() > 10) == withTime)
+            texts.push_back(std::move(text));
+    }
+    for (auto _ : state) {
+        for (const std::string& text : texts)
+            benchmark::DoNotOptimize(ParseFileDateTime(text, 2026));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(texts.size()));
+}
+
+static void BM_ParseFileDate(benchmark::State& state)
+{
+    ParseDateTimesOfShape(state, false);
+}
+BENCHMARK(BM_ParseFileDate);
+
+static void BM_ParseFileDateWithTime(benchmark::State& state)
+{
+    ParseDateTimesOfShape(state, true);
+}
+BENCHMARK(BM_ParseFileDateWithTime);
+
+// The integers of the notes as the file writes them: mostly one to three
+// digits, and a seven-digit colour.
+static void BM_ReadShortDecimal(benchmark::State& state)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < NoteCount; ++i) {
+        for (const TValue& value : NoteValues(i)) {
+            if (const auto* integer = std::get_if<std::int32_t>(&value))
+                texts.push_back(IntegerToText(*integer));
+        }
+    }
+    for (auto _ : state) {
+        for (const std::string& text : texts)
+            benchmark::DoNotOptimize(ReadShortDecimal(text));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(texts.size()));
+}
+BENCHMARK(BM_ReadShortDecimal);
+
+static void BM_ReadShortDecimalSevenDigits(benchmark::State& state)
+{
+    std::vector<std::string> texts;
+    texts.reserve(NoteCount);
+    for (int i = 0; i < NoteCount; ++i)
+        texts.push_back(IntegerToText(std::get<std::int32_t>(NoteValues(i)[1])));
+    for (auto _ : state) {
+        for (const std::string& text : texts)
+            benchmark::DoNotOptimize(ReadShortDecimal(text));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(texts.size()));
+}
+BENCHMARK(BM_ReadShortDecimalSevenDigits);
 
 // The pictures of the notes that have one.
 static std::vector<std::string> NotePictures()

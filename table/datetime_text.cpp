@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "byte_load.h"
 #include "errors.h"
 
 namespace {
@@ -214,47 +215,6 @@ std::optional<std::int64_t> ReadDate(TScanner& scanner, int currentYear)
     return DayNumber(year, month, day);
 }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// True when the text has the shape: '0' stands for any digit, every other
-// character for itself.
-bool HasShape(std::string_view text, std::string_view shape)
-{
-    if (text.size() != shape.size())
-        return false;
-    for (std::size_t i = 0; i < shape.size(); ++i) {
-        if (shape[i] == '0' ? !IsDigit(text[i]) : text[i] != shape[i])
-            return false;
-    }
-    return true;
-}
-
-// The number the digits at that place write (HasShape has checked them).
-int DigitsValue(std::string_view text, std::size_t at, std::size_t digits)
-{
-    int value = 0;
-    for (std::size_t i = at; i < at + digits; ++i)
-        value = value * 10 + (text[i] - '0');
-    return value;
-}
-
-// "dd/mm/yyyy" and nothing else, the form the file writes most, as a day
-// number; nullopt for any other text, which the full reading then takes.
-std::optional<std::int64_t> ReadPlainDate(std::string_view text)
-{
-    if (!HasShape(text, "00/00/0000"))
-        return std::nullopt;
-    const int day = DigitsValue(text, 0, 2);
-    const int month = DigitsValue(text, 3, 2);
-    const int year = DigitsValue(text, 6, 4);
-    if (!IsValidDate(year, month, day))
-        return std::nullopt;
-    return DayNumber(year, month, day);
-}
-
 // "[designator] h[:m[:s[.ms]]] [designator]" up to the end of the text, as
 // milliseconds since midnight.
 std::optional<std::int64_t> ReadTimeToEnd(TScanner& scanner, const TTimeFormat& fmt)
@@ -392,48 +352,102 @@ void AppendFileDateTime(std::string& out, double value, const TTimeFormat& fmt)
 
 namespace {
 
-// "dd/mm/yyyy H:mm:ss" or "dd/mm/yyyy HH:mm:ss", the form the writer gives a
-// time of day in the 24-hour clock, read directly to the value ReadDate and
-// ReadTimeToEnd give it. Any other text is left to them.
-std::optional<double> ReadPlainDateTime(std::string_view text, const TTimeFormat& fmt)
+// Eight bytes of text a word is matched against: '0' stands for a digit,
+// every other byte for itself.
+struct TShape {
+    std::uint64_t pattern = 0;
+    // Adding this carries a byte above its limit (9 for a digit, 0 for any
+    // other) into its top bit.
+    std::uint64_t limit = 0;
+};
+
+consteval TShape MakeShape(const char (&shape)[sizeof(std::uint64_t) + 1])
 {
-    constexpr std::size_t DateSize = 10;
-    constexpr std::string_view ShortTime = "0:00:00";
-    constexpr std::string_view LongTime = "00:00:00";
-    if (text.size() != DateSize + 1 + ShortTime.size() &&
-        text.size() != DateSize + 1 + LongTime.size())
+    TShape made;
+    for (std::size_t i = 0; i < sizeof(std::uint64_t); ++i) {
+        made.pattern |= std::uint64_t{static_cast<unsigned char>(shape[i])} << (8 * i);
+        made.limit |= std::uint64_t{shape[i] == '0' ? 0x76u : 0x7Fu} << (8 * i);
+    }
+    return made;
+}
+
+// The eight bytes at p with digits as their values 0 to 9 and the other
+// bytes as zero when they fit the shape.
+std::uint64_t ShapeValues(const char* p, const TShape& shape)
+{
+    return LoadLowFirst<std::uint64_t>(p) ^ shape.pattern;
+}
+
+bool FitsShape(std::uint64_t values, const TShape& shape)
+{
+    // A top bit set by itself is a byte above 0x7F.
+    return (((values + shape.limit) | values) & 0x8080'8080'8080'8080u) == 0;
+}
+
+// Byte i of the result is ten times byte i of values plus byte i + 1: the
+// number two digits starting at byte i write.
+std::uint64_t DigitPairs(std::uint64_t values)
+{
+    return values * 10 + (values >> 8);
+}
+
+int ByteAt(std::uint64_t word, unsigned at)
+{
+    return static_cast<int>(word >> (8 * at) & 0xFF);
+}
+
+// "dd/mm/yyyy", alone or with " H:mm:ss" or " HH:mm:ss", the forms the file
+// is written in, read from whole words to the value the full reading gives.
+// nullopt for any other text and for an invalid date or time, which the full
+// reading then takes.
+std::optional<double> ReadWrittenDateTime(std::string_view text, const TTimeFormat& fmt)
+{
+    constexpr std::size_t DateSize = 10, ShortSize = 18, LongSize = 19;
+    const std::size_t size = text.size();
+    if (size != DateSize && size != ShortSize && size != LongSize)
         return std::nullopt;
+    const char* p = text.data();
+    // The date's last two digits are read from the eight bytes that end it.
+    constexpr TShape HeadShape = MakeShape("00/00/00"), TailShape = MakeShape("/00/0000");
+    const std::uint64_t head = ShapeValues(p, HeadShape);
+    const std::uint64_t tail = ShapeValues(p + DateSize - 8, TailShape);
+    if (!FitsShape(head, HeadShape) || !FitsShape(tail, TailShape))
+        return std::nullopt;
+    const std::uint64_t headPairs = DigitPairs(head);
+    const int day = ByteAt(headPairs, 0);
+    const int month = ByteAt(headPairs, 3);
+    const int year = ByteAt(headPairs, 6) * 100 + ByteAt(DigitPairs(tail), 6);
+    if (!IsValidDate(year, month, day))
+        return std::nullopt;
+    const std::int64_t dayNumber = DayNumber(year, month, day);
+    if (size == DateSize)
+        return Combine(dayNumber, 0);
+
     // A designator that starts with a digit could be read from the hour.
     for (const std::string* designator : {&fmt.amDesignator, &fmt.pmDesignator}) {
-        if (!designator->empty() && IsDigit(designator->front()))
+        if (!designator->empty() && designator->front() >= '0' && designator->front() <= '9')
             return std::nullopt;
     }
-    if (text[DateSize] != ' ')
+    // The blank before a one-digit hour stands as the hour's first digit.
+    constexpr TShape ShortShape = MakeShape(" 0:00:00"), LongShape = MakeShape("00:00:00");
+    const TShape& timeShape = size == ShortSize ? ShortShape : LongShape;
+    const std::uint64_t time = ShapeValues(p + size - 8, timeShape);
+    if (!FitsShape(time, timeShape) || p[DateSize] != ' ')
         return std::nullopt;
-    const std::string_view time = text.substr(DateSize + 1);
-    const std::string_view shape = time.size() == ShortTime.size() ? ShortTime : LongTime;
-    if (!HasShape(time, shape))
-        return std::nullopt;
-    const std::size_t hourDigits = shape.size() - 6;
-    const int hour = DigitsValue(time, 0, hourDigits);
-    const int minute = DigitsValue(time, hourDigits + 1, 2);
-    const int second = DigitsValue(time, hourDigits + 4, 2);
+    const std::uint64_t timePairs = DigitPairs(time);
+    const int hour = ByteAt(timePairs, 0);
+    const int minute = ByteAt(timePairs, 3);
+    const int second = ByteAt(timePairs, 6);
     if (!IsValidTime(hour, minute, second, 0))
         return std::nullopt;
-    const std::optional<std::int64_t> dayNumber = ReadPlainDate(text.substr(0, DateSize));
-    if (!dayNumber)
-        return std::nullopt;
-    return Combine(*dayNumber, MsOfDay(hour, minute, second, 0));
+    return Combine(dayNumber, MsOfDay(hour, minute, second, 0));
 }
-}  // namespace
 
-std::optional<double> ParseFileDateTime(std::string_view text, int currentYear,
-                                        const TTimeFormat& fmt)
+// Every form ParseFileDateTime takes. Kept out of line so that the written
+// forms are read without saving the registers this one needs.
+[[gnu::noinline]] std::optional<double> ReadAnyDateTime(std::string_view text, int currentYear,
+                                                        const TTimeFormat& fmt)
 {
-    if (const std::optional<std::int64_t> dayNumber = ReadPlainDate(text))
-        return Combine(*dayNumber, 0);
-    if (const std::optional<double> value = ReadPlainDateTime(text, fmt))
-        return value;
     TScanner start(text);
     start.SkipBlanks();
     if (start.AtEnd())
@@ -452,4 +466,14 @@ std::optional<double> ParseFileDateTime(std::string_view text, int currentYear,
     if (const std::optional<std::int64_t> ms = ReadTimeToEnd(scanner, fmt))
         return Combine(0, *ms);
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<double> ParseFileDateTime(std::string_view text, int currentYear,
+                                        const TTimeFormat& fmt)
+{
+    if (const std::optional<double> value = ReadWrittenDateTime(text, fmt))
+        return value;
+    return ReadAnyDateTime(text, currentYear, fmt);
 }

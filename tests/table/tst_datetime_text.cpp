@@ -214,6 +214,7 @@ void TestDateTimeText::parse_data()
 
     const TTimeFormat plain;
     const TTimeFormat hungarian = HungarianTwelveHour();
+    const TTimeFormat digitDesignators{true, false, "1", "2", false};
     const auto row = [](const char* name, const QByteArray& text, const TTimeFormat& fmt,
                         const char* expected) {
         QTest::newRow(name) << text << fmt << QString(expected);
@@ -248,6 +249,19 @@ void TestDateTimeText::parse_data()
         "2010-03-13 01:05:00.000");
     row("English designator with another format", "13/03/2010 1:05 PM", hungarian,
         "2010-03-13 13:05:00.000");
+    // The forms the file is written in are read from whole words; what they
+    // give must not differ from the full reading.
+    row("written, two-digit hour", "13/03/2010 19:05:07", plain, "2010-03-13 19:05:07.000");
+    row("written, first second", "01/01/0001 0:00:01", plain, "0001-01-01 00:00:01.000");
+    row("written, last second", "31/12/9999 23:59:59", plain, "9999-12-31 23:59:59.000");
+    row("written, 24-hour text in a twelve-hour format", "13/03/2010 19:05:07", hungarian,
+        "2010-03-13 19:05:07.000");
+    row("written, twelve-hour with its designator", "13/03/2010 1:05:07 du.", hungarian,
+        "2010-03-13 13:05:07.000");
+    row("written, a designator that is a digit is read", "13/03/2010 12:00:00", digitDesignators,
+        "2010-03-13 02:00:00.000");
+    row("written, trailing blank", "13/03/2010 9:05:07 ", plain, "2010-03-13 09:05:07.000");
+    row("written date, trailing blank", "13/03/2010 ", plain, "2010-03-13 00:00:00.000");
     row("time alone", "9:05", plain, "1899-12-30 09:05:00.000");
     row("time alone with blanks", "  23:59:59.999 ", plain, "1899-12-30 23:59:59.999");
     row("hour alone", "7 PM", plain, "1899-12-30 19:00:00.000");
@@ -261,6 +275,17 @@ void TestDateTimeText::parse_data()
     row("year 0", "1/1/0000", plain, "");
     row("year 10000", "1/1/10000", plain, "");
     row("hour 25", "13/03/2010 25:00", plain, "");
+    row("written, 31 Apr", "31/04/2010 9:00:00", plain, "");
+    row("written, 29 Feb 1900", "29/02/1900 9:00:00", plain, "");
+    row("written, day 00", "00/03/2010", plain, "");
+    row("written, month 00", "13/00/2010", plain, "");
+    row("written, hour 24", "13/03/2010 24:00:00", plain, "");
+    row("written, minute 60", "13/03/2010 9:60:00", plain, "");
+    row("written, second 60", "13/03/2010 09:00:60", plain, "");
+    row("written, letter for a year digit", "13/03/2O10", plain, "");
+    row("written, dots for slashes", "13.03.2010", plain, "");
+    row("written, no blank before the time", "13/03/2010T9:05:07", plain, "");
+    row("written, colon as the last digit", "13/03/2010 9:05:0:", plain, "");
     row("hour 24", "24:00", plain, "");
     row("minute 60", "12:60", plain, "");
     row("second 60", "12:00:60", plain, "");
