@@ -234,8 +234,21 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
         column.size = field.Size;
         column.name = field.DisplayName();
     }
-    const TStreamRest rest = m_lines->TakeRest();
-    ReadRecordLines(layout, rest.WholeLines(), table);
-    if (rest.failure)
-        std::rethrow_exception(rest.failure);
+    // A file large enough to be read in parts is taken at once; a smaller
+    // one a block at a time.
+    if (const std::size_t parts = PartCount(m_lines->SizeLeft()); parts > 1) {
+        const TStreamRest rest = m_lines->TakeRest();
+        ReadRecordLinesInParts(layout, rest.WholeLines(), parts, table);
+        if (rest.failure)
+            std::rethrow_exception(rest.failure);
+        return;
+    }
+    TCsvRecordReader reader(layout);
+    TTableSink sink(table);
+    for (;;) {
+        const std::string_view line = m_lines->ReadLine();
+        if (line.empty())
+            return;
+        reader.ReadLines(line, sink);
+    }
 }

@@ -114,6 +114,11 @@ std::string_view TStreamRest::WholeLines() const
     return bytes.substr(0, lastEnd == std::string_view::npos ? 0 : lastEnd);
 }
 
+std::size_t TCsvLineReader::SizeLeft() const
+{
+    return m_size - m_pos + (m_exhausted ? 0 : m_stream.SizeHint());
+}
+
 TStreamRest TCsvLineReader::TakeRest()
 {
     // The stream's hint makes room for a file at once; a wrong hint only

@@ -41,6 +41,8 @@ public:
     std::string_view ReadLine();
     // True when the stream held no byte at all.
     bool StreamWasEmpty();
+    // About how many bytes are left, as far as the stream can tell.
+    std::size_t SizeLeft() const;
     // Reads the rest of the stream; no line is read after it.
     TStreamRest TakeRest();
 

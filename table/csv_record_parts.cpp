@@ -19,23 +19,11 @@ bool IsLineEnd(char c)
     return c == '\r' || c == '\n' || c == '\0';
 }
 
-class TTableSink : public TRecordSink {
-public:
-    explicit TTableSink(TqorMemTable& table) : m_table(table) { }
-    void BeginRecord() override { m_table.BeginReadRecord(); }
-    void AddRecord(TPackedRecord record) override { m_table.AddReadRecord(std::move(record)); }
-    void AddPartRecord(TPackedRecord record) override { m_table.AddReadRecord(std::move(record)); }
-
-private:
-    TqorMemTable& m_table;
-};
-
 // A part read on a thread of its own, kept until the parts before it are in
 // the table.
 struct TPart {
     std::string_view lines;
     bool started = false;
-    std::unique_ptr<TRecordArena> arena = std::make_unique<TRecordArena>();
     std::vector<TPackedRecord> records;
     std::optional<TPackedRecord> partRecord;
     std::exception_ptr failure;
@@ -55,7 +43,7 @@ private:
 void ReadPart(const TCsvRecordLayout& layout, TPart& part)
 {
     try {
-        TCsvRecordReader reader(layout, *part.arena);
+        TCsvRecordReader reader(layout);
         TPartSink sink(part);
         reader.ReadLines(part.lines, sink);
     } catch (...) {
@@ -66,7 +54,6 @@ void ReadPart(const TCsvRecordLayout& layout, TPart& part)
 // Adds a part's records as a read of its lines into the table would have.
 void AddPart(TPart& part, TqorMemTable& table)
 {
-    table.KeepRecordArena(std::move(part.arena));
     for (TPackedRecord& record : part.records) {
         table.BeginReadRecord();
         table.AddReadRecord(std::move(record));
@@ -103,20 +90,34 @@ std::vector<std::string_view> CutAtLineEnds(std::string_view lines, std::size_t 
     return parts;
 }
 
+}  // namespace
+
+void TTableSink::BeginRecord()
+{
+    m_table.BeginReadRecord();
+}
+
+void TTableSink::AddRecord(TPackedRecord record)
+{
+    m_table.AddReadRecord(std::move(record));
+}
+
+void TTableSink::AddPartRecord(TPackedRecord record)
+{
+    m_table.AddReadRecord(std::move(record));
+}
+
 std::size_t PartCount(std::size_t size)
 {
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     return std::clamp<std::size_t>(size / MinPartSize, 1, std::min(cores, MaxParts));
 }
-}  // namespace
 
-void ReadRecordLines(const TCsvRecordLayout& layout, std::string_view lines, TqorMemTable& table)
+void ReadRecordLinesInParts(const TCsvRecordLayout& layout, std::string_view lines,
+                            std::size_t count, TqorMemTable& table)
 {
     TTableSink tableSink(table);
-    auto tableArena = std::make_unique<TRecordArena>();
-    TRecordArena& arena = *tableArena;
-    table.KeepRecordArena(std::move(tableArena));
-    const std::vector<std::string_view> cuts = CutAtLineEnds(lines, PartCount(lines.size()));
+    const std::vector<std::string_view> cuts = CutAtLineEnds(lines, count);
     std::vector<TPart> parts(cuts.size() - 1);
     for (std::size_t k = 0; k < parts.size(); ++k)
         parts[k].lines = cuts[k + 1];
@@ -131,12 +132,12 @@ void ReadRecordLines(const TCsvRecordLayout& layout, std::string_view lines, Tqo
                 break;  // the parts left are read here, in turn
             }
         }
-        TCsvRecordReader(layout, arena).ReadLines(cuts.front(), tableSink);
+        TCsvRecordReader(layout).ReadLines(cuts.front(), tableSink);
     }
     for (TPart& part : parts) {
         if (part.started)
             AddPart(part, table);
         else
-            TCsvRecordReader(layout, arena).ReadLines(part.lines, tableSink);
+            TCsvRecordReader(layout).ReadLines(part.lines, tableSink);
     }
 }

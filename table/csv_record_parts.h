@@ -6,9 +6,26 @@
 
 class TqorMemTable;
 
-// Reads the record lines into the table. A file of many lines is read in
-// parts at once, one on each core; the records still go into the table in
-// file order, and a failure is the first one in file order, with what came
-// before it kept, as a read of one line after another gives. The byte just
-// after lines must be readable and a line end.
-void ReadRecordLines(const TCsvRecordLayout& layout, std::string_view lines, TqorMemTable& table);
+// Adds the records read to the table as they come.
+class TTableSink : public TRecordSink {
+public:
+    explicit TTableSink(TqorMemTable& table) : m_table(table) { }
+    void BeginRecord() override;
+    void AddRecord(TPackedRecord record) override;
+    void AddPartRecord(TPackedRecord record) override;
+
+private:
+    TqorMemTable& m_table;
+};
+
+// How many parts record lines of the size are best read in at once: one per
+// core, each large enough to be worth a thread.
+std::size_t PartCount(std::size_t size);
+
+// Reads the record lines into the table in about count parts at once, each on
+// a thread of its own. The records still go into the table in file order,
+// and a failure is the first one in file order, with what came before it
+// kept, as a read of one line after another gives. The byte just after lines
+// must be readable and a line end.
+void ReadRecordLinesInParts(const TCsvRecordLayout& layout, std::string_view lines,
+                            std::size_t count, TqorMemTable& table);

@@ -22,22 +22,6 @@ bool IsLineEnd(char c)
     return c == '\r' || c == '\n' || c == '\0';
 }
 
-// The value of 1 to 9 decimal digits, the form nearly every integer in a file
-// has; other text is left to ParseIntegerText.
-std::optional<std::int32_t> ShortDecimal(std::string_view text)
-{
-    constexpr std::size_t MaxDigits = 9;
-    if (text.empty() || text.size() > MaxDigits)
-        return std::nullopt;
-    std::int32_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 [[noreturn]] void RaiseInvalidInteger(std::string_view text, const TCsvColumn& column)
 {
     throw EDatabaseError("'" + Cp1250ToUtf8(text) + "' is not a valid integer value for field '" +
@@ -56,7 +40,9 @@ std::optional<std::int32_t> ShortDecimal(std::string_view text)
 class TCsvRecordReader::TMarks {
 public:
     TMarks(std::string_view bytes, char quote)
-        : m_begin(bytes.data()), m_end(bytes.data() + bytes.size()), m_quote(quote),
+        : m_begin(bytes.data()),
+          m_end(bytes.data() + bytes.size()),
+          m_quote(quote),
           m_window(m_begin)
     {
         Mark(m_begin);
@@ -152,14 +138,14 @@ const char* TCsvRecordReader::ReadLine(const char* p, TMarks& marks, TRecordSink
     } catch (...) {
         if (assigned) {
             try {
-                sink.AddPartRecord(m_record.Build(&m_arena));
+                sink.AddPartRecord(m_record.Build());
             } catch (...) {
                 // The value that could not be read is the failure to report.
             }
         }
         throw;
     }
-    sink.AddRecord(m_record.Build(&m_arena));
+    sink.AddRecord(m_record.Build());
     return marks.NextLineEnd(p);
 }
 
@@ -210,7 +196,7 @@ const char* TCsvRecordReader::ReadValues(const char* p, TMarks& marks, bool& ass
         switch (column.type) {
         case ftInteger:
         case ftAutoInc:
-            if (const auto n = ShortDecimal(text))
+            if (const auto n = ReadShortDecimal(text))
                 m_record.SetInteger(column.index, *n);
             else
                 StoreOtherInteger(column, text);

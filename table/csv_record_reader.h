@@ -2,7 +2,6 @@
 
 #include "table/datetime_text.h"
 #include "table/packed_record.h"
-#include "table/record_arena.h"
 #include "table/values.h"
 
 #include <cstddef>
@@ -47,10 +46,7 @@ struct TCsvRecordLayout {
 // a file may be read in parts at once.
 class TCsvRecordReader {
 public:
-    // The records are built in arena.
-    TCsvRecordReader(const TCsvRecordLayout& layout, TRecordArena& arena)
-        : m_layout(layout), m_arena(arena)
-    { }
+    explicit TCsvRecordReader(const TCsvRecordLayout& layout) : m_layout(layout) { }
 
     // Reads every line of bytes into sink. The byte just after bytes must be
     // readable and a line end.
@@ -68,7 +64,6 @@ private:
     void StoreDate(const TCsvColumn& column, std::string_view text);
 
     const TCsvRecordLayout& m_layout;
-    TRecordArena& m_arena;
     TPackedRecordBuilder m_record;  // the record being read
     std::string m_undoubled;  // a quoted value with doubled quotes, undoubled
 };

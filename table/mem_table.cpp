@@ -176,7 +176,6 @@ void TqorMemTable::Open()
     }
     ResetAutoIncCounter();
     m_rows.clear();
-    m_arenas.clear();
     m_sorted.clear();
     m_sortActive = false;
     m_sortKeys.clear();
@@ -194,7 +193,6 @@ void TqorMemTable::Close()
         return;
     DropPending();
     m_rows.clear();
-    m_arenas.clear();
     m_sorted.clear();
     m_sortKeys.clear();
     m_sortActive = false;
@@ -249,11 +247,6 @@ void TqorMemTable::AddReadRecord(TPackedRecord values)
     m_insertPosition.reset();
     AddNewRecord(std::move(values));
     m_atEndFlag = false;
-}
-
-void TqorMemTable::KeepRecordArena(std::unique_ptr<TRecordArena> arena)
-{
-    m_arenas.push_back(std::move(arena));
 }
 
 void TqorMemTable::AddNewRecord(TPackedRecord values)

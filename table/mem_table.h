@@ -4,7 +4,6 @@
 #include "table/errors.h"
 #include "table/field.h"
 #include "table/packed_record.h"
-#include "table/record_arena.h"
 #include "table/text_compare.h"
 #include "table/values.h"
 
@@ -158,8 +157,6 @@ public:
     // AddReadRecord then adds the record at the end, as Post adds a new one.
     void BeginReadRecord();
     void AddReadRecord(TPackedRecord values);
-    // Keeps the arena the records read are built in for as long as they are.
-    void KeepRecordArena(std::unique_ptr<TRecordArena> arena);
 
     // Link bookkeeping (TDataSource calls these).
     void AttachSource(TDataSource* source);
@@ -225,8 +222,6 @@ private:
     TField* m_autoIncField = nullptr;
 
     TDataSetState m_state = dsInactive;
-    // Declared before the records, so that it outlives them.
-    std::vector<std::unique_ptr<TRecordArena>> m_arenas;
     std::vector<std::unique_ptr<Record>> m_rows;
     std::vector<Record*> m_sorted;
     std::vector<SortKey> m_sortKeys;

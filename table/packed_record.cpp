@@ -1,7 +1,5 @@
 #include "table/packed_record.h"
 
-#include "table/record_arena.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -56,15 +54,7 @@ std::size_t TPackedRecord::Count() const
         return 0;
     std::uint64_t count;
     std::memcpy(&count, m_block.get(), sizeof count);
-    return static_cast<std::size_t>(count & ~InArena);
-}
-
-void TPackedRecord::TFreeBlock::operator()(std::byte* block) const
-{
-    std::uint64_t header;
-    std::memcpy(&header, block, sizeof header);
-    if (!(header & InArena))
-        std::default_delete<std::byte[]>()(block);
+    return static_cast<std::size_t>(count);
 }
 
 TValueView TPackedRecord::View(std::size_t index) const
@@ -160,18 +150,14 @@ void TPackedRecordBuilder::CommitText(std::size_t index, std::size_t size)
     m_textSize += size;
 }
 
-TPackedRecord TPackedRecordBuilder::Build(TRecordArena* arena) const
+TPackedRecord TPackedRecordBuilder::Build() const
 {
     const std::size_t count = m_kinds.size();
     const std::size_t textsStart = TPackedRecord::TextsStart(count);
-    const std::size_t size = textsStart + m_textSize;
     TPackedRecord record;
-    if (arena)
-        record.m_block.reset(arena->Allocate(size));
-    else
-        record.m_block.reset(std::make_unique_for_overwrite<std::byte[]>(size).release());
+    record.m_block = std::make_unique_for_overwrite<std::byte[]>(textsStart + m_textSize);
     std::byte* const block = record.m_block.get();
-    const std::uint64_t count64 = count | (arena ? TPackedRecord::InArena : 0);
+    const std::uint64_t count64 = count;
     constexpr std::size_t Header = TPackedRecord::HeaderSize;
     constexpr std::size_t Payload = TPackedRecord::PayloadSize;
     std::memcpy(block, &count64, Header);

@@ -2,8 +2,6 @@
 
 #include "table/values.h"
 
-class TRecordArena;
-
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -64,13 +62,8 @@ private:
     friend class TPackedRecordBuilder;
     // The block: the count, count payloads of eight bytes, count kinds of one
     // byte, then the texts. A text's payload is its offset among the texts
-    // and its size, 32 bits each. The count's top bit marks a block in an
-    // arena, which frees it with all the others.
+    // and its size, 32 bits each.
     static constexpr std::size_t HeaderSize = sizeof(std::uint64_t);
-    static constexpr std::uint64_t InArena = std::uint64_t{1} << 63;
-    struct TFreeBlock {
-        void operator()(std::byte* block) const;
-    };
     static constexpr std::size_t PayloadSize = sizeof(std::uint64_t);
     static constexpr std::size_t TextsStart(std::size_t count)
     {
@@ -83,7 +76,7 @@ private:
         return payload;
     }
 
-    std::unique_ptr<std::byte[], TFreeBlock> m_block;
+    std::unique_ptr<std::byte[]> m_block;
 };
 
 // Makes packed records one value at a time. A reader keeps one builder for a
@@ -107,8 +100,7 @@ public:
     char* TextRoom(std::size_t size);
     void CommitText(std::size_t index, std::size_t size);
 
-    // The record, its block taken from arena when one is given.
-    TPackedRecord Build(TRecordArena* arena = nullptr) const;
+    TPackedRecord Build() const;
 
 private:
     void Set(std::size_t index, TValueKind kind, std::uint64_t payload)

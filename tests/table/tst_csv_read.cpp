@@ -49,6 +49,33 @@ QStringList Descriptions(const TqorMemTable& table)
     return out;
 }
 
+// Gives its bytes a piece at a time and fails once failAt bytes are given.
+class TFailingStream : public TStream {
+public:
+    TFailingStream(QByteArray bytes, qsizetype failAt) : m_bytes(std::move(bytes)), m_failAt(failAt)
+    { }
+    std::size_t Read(char* buffer, std::size_t size) override
+    {
+        if (m_pos == m_failAt)
+            throw EReadError("Read error at byte " + std::to_string(m_pos));
+        const qsizetype n = std::min({static_cast<qsizetype>(size), qsizetype{5000},
+                                      m_bytes.size() - m_pos, m_failAt - m_pos});
+        std::memcpy(buffer, m_bytes.constData() + m_pos, static_cast<std::size_t>(n));
+        m_pos += n;
+        return static_cast<std::size_t>(n);
+    }
+    void Write(std::string_view) override { }
+    std::size_t SizeHint() const override
+    {
+        return static_cast<std::size_t>(m_bytes.size() - m_pos);
+    }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_failAt;
+    qsizetype m_pos = 0;
+};
+
 // A small notes-like table: the key and the text.
 void AddKeyAndText(TqorMemTable& table)
 {
@@ -73,6 +100,8 @@ private slots:
     void lineAcrossBlockBoundary_data();
     void lineAcrossBlockBoundary();
     void counterContinuesAfterHighestIdentifier();
+    void readErrorKeepsTheWholeLinesBeforeIt_data();
+    void readErrorKeepsTheWholeLinesBeforeIt();
 };
 
 void TestCsvRead::recordLines_data()
@@ -491,6 +520,54 @@ void TestCsvRead::lineAcrossBlockBoundary()
     LoadTable(table, file);
 
     QCOMPARE(Rows(table), (QStringList{'"' + QString(text) + '"', R"("second")"}));
+}
+
+void TestCsvRead::readErrorKeepsTheWholeLinesBeforeIt_data()
+{
+    QTest::addColumn<int>("lineCount");
+    QTest::addColumn<int>("failingLine");
+    QTest::addColumn<int>("failAfter");  // bytes of the failing line given
+    QTest::addColumn<int>("rowCount");
+
+    // A large file is read in parts on a machine with more than one core.
+    for (const int lines : {10, 8000}) {
+        const int last = lines - 1;
+        const QByteArray size = QByteArray::number(lines) + " lines: ";
+        QTest::newRow(size + "failure inside a line") << lines << last / 2 << 5 << last / 2;
+        QTest::newRow(size + "failure before a line's end") << lines << last / 2 << 14 << last / 2;
+        QTest::newRow(size + "a CR given ends the line") << lines << last / 2 << 15 << last / 2 + 1;
+        QTest::newRow(size + "failure at the last line") << lines << last << 3 << last;
+    }
+}
+
+void TestCsvRead::readErrorKeepsTheWholeLinesBeforeIt()
+{
+    QFETCH(int, lineCount);
+    QFETCH(int, failingLine);
+    QFETCH(int, failAfter);
+    QFETCH(int, rowCount);
+    TqorCSVStreamFormat format;
+    TqorMemTable table;
+    table.DefaultFormat = &format;
+    AddKeyAndText(table);
+    table.Open();
+    QByteArray file = "\"az\",\"szoveg\",\r\n";
+    qsizetype failAt = 0;
+    for (int i = 0; i < lineCount; ++i) {
+        if (i == failingLine)
+            failAt = file.size() + failAfter;
+        // 14 bytes before the line end.
+        file += QString::asprintf("\"%05d\",\"text\"\r\n", i).toLatin1();
+    }
+    TFailingStream stream(file, failAt);
+
+    QCOMPARE(FailureOf([&] { table.LoadFromStream(stream); }),
+             "EStreamError: Read error at byte " + QString::number(failAt));
+
+    const QStringList rows = Rows(table);
+    QCOMPARE(rows.size(), rowCount);
+    if (rowCount > 0)
+        QCOMPARE(rows.back(), QString::asprintf(R"(%d | "text")", rowCount - 1));
 }
 
 void TestCsvRead::counterContinuesAfterHighestIdentifier()
