@@ -48,8 +48,14 @@ private:
     std::string FieldDefinitionLine(const TField& field) const;
     void ReadFieldDefinition(TqorMemTable& table, const std::string& line);
     void ReadIndexDefinition(TqorMemTable& table, const std::string& line);
-    void WriteRecordValue(TWriteBlock& out, const TField& field, const TPackedRecord& record,
-                          std::size_t index);
+    // Writes records begin to end at out; stream, when given, takes each block
+    // gathered, and on a failure every record before the one that failed.
+    void WriteRecords(TWriteBlock& out, std::string& scratch, const TqorMemTable& table,
+                      const std::vector<const TField*>& fields, int begin, int end,
+                      TStream* stream) const;
+    // scratch holds a value's text on its way; each writer keeps its own.
+    void WriteRecordValue(TWriteBlock& out, std::string& scratch, const TField& field,
+                          const TPackedRecord& record, std::size_t index) const;
     bool QuoteInIntegers() const;
     char* OpenQuoted(TWriteBlock& out, std::size_t size) const;
     void CloseQuoted(TWriteBlock& out, char* text, char* end) const;
@@ -62,7 +68,6 @@ private:
     std::string m_quotedTrue;  // CSVTrueString as written, quotes and all
     std::string m_quotedFalse;
     bool m_quoteInIntegers = false;
-    std::string m_valueText;  // the text of a value written through a string
     std::unique_ptr<TCsvLineReader> m_lines;
     std::string m_headerLine;
     bool m_emptyFile = false;

@@ -234,14 +234,19 @@ void TqorCSVStreamFormat::LoadRecords(TqorMemTable& table, TStream&)
         column.size = field.Size;
         column.name = field.DisplayName();
     }
-    // A file large enough to be read in parts is taken at once; a smaller
-    // one a block at a time.
-    if (const std::size_t parts = PartCount(m_lines->SizeLeft()); parts > 1) {
-        const TStreamRest rest = m_lines->TakeRest();
-        ReadRecordLinesInParts(layout, rest.WholeLines(), parts, table);
-        if (rest.failure)
-            std::rethrow_exception(rest.failure);
-        return;
+    // A file large enough to be read in parts is taken in runs of many
+    // lines; a smaller one a block at a time.
+    if (PartCount(m_lines->SizeLeft()) > 1) {
+        constexpr std::size_t RunSize = std::size_t{4} << 20;
+        std::exception_ptr failure;
+        for (;;) {
+            const std::string_view lines = m_lines->ReadWholeLines(RunSize, failure);
+            if (lines.empty() && !failure)
+                return;
+            ReadRecordLinesInParts(layout, lines, PartCount(lines.size()), table);
+            if (failure)
+                std::rethrow_exception(failure);
+        }
     }
     TCsvRecordReader reader(layout);
     TTableSink sink(table);

@@ -4,6 +4,7 @@
 #include "table/byte_search.h"
 #include "table/cp1250.h"
 #include "table/csv_line_reader.h"
+#include "table/csv_record_parts.h"
 #include "table/int_text.h"
 #include "table/mem_table.h"
 #include "table/sixbit.h"
@@ -13,13 +14,28 @@
 
 #include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <variant>
 #include <vector>
 
 namespace {
 const char* const LineEnd = "\r\n";
+
+// Records written on a thread of their own, kept until the ones before them
+// are in the stream.
+struct TWritePart {
+    int begin = 0;
+    int end = 0;
+    bool started = false;
+    TWriteBlock out;
+    std::string scratch;
+    std::exception_ptr failure;
+};
 
 int SystemYear()
 {
@@ -170,8 +186,9 @@ bool TqorCSVStreamFormat::QuoteInIntegers() const
     return CSVQuote == '-' || (CSVQuote >= '0' && CSVQuote <= '9');
 }
 
-void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, const TField& field,
-                                           const TPackedRecord& record, std::size_t index)
+void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, std::string& scratch,
+                                           const TField& field, const TPackedRecord& record,
+                                           std::size_t index) const
 {
     const TValueKind kind = record.Kind(index);
     switch (field.DataType) {
@@ -198,9 +215,9 @@ void TqorCSVStreamFormat::WriteRecordValue(TWriteBlock& out, const TField& field
     case ftDateTime:
         if (kind != vkDate)
             throw std::bad_variant_access();
-        m_valueText.clear();
-        AppendFileDateTime(m_valueText, record.Date(index).value, TimeFormat);
-        WriteQuoted(out, m_valueText);
+        scratch.clear();
+        AppendFileDateTime(scratch, record.Date(index).value, TimeFormat);
+        WriteQuoted(out, scratch);
         return;
     case ftInteger:
     case ftAutoInc:
@@ -259,13 +276,66 @@ void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
     out.Append(CSVRecordDelimiter);
     out.Append(LineEnd);
 
-    // Records are gathered into blocks of about this size before each write.
-    constexpr std::size_t BlockSize = 64 * 1024;
     std::vector<const TField*> fields;
     for (const int index : m_writtenFields)
         fields.push_back(&table.Fields(index));
     const int count = table.CountRecords();
-    for (int r = 0; r < count; ++r) {
+    std::string scratch;
+    const std::size_t partCount = WritePartCount(static_cast<std::size_t>(count));
+    if (partCount <= 1) {
+        WriteRecords(out, scratch, table, fields, 0, count, &stream);
+        stream.Write(out.View());
+        return;
+    }
+    // The first part is written here while the others are gathered on
+    // threads of their own, then written in turn.
+    std::vector<TWritePart> parts(partCount - 1);
+    const int first = count / static_cast<int>(partCount);
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        parts[k].begin = static_cast<int>(static_cast<std::int64_t>(count) * (k + 1) / partCount);
+        parts[k].end = static_cast<int>(static_cast<std::int64_t>(count) * (k + 2) / partCount);
+    }
+    {
+        std::vector<std::jthread> threads;
+        for (TWritePart& part : parts) {
+            try {
+                threads.emplace_back([&, this] {
+                    try {
+                        WriteRecords(part.out, part.scratch, table, fields, part.begin, part.end,
+                                     nullptr);
+                    } catch (...) {
+                        part.failure = std::current_exception();
+                    }
+                });
+                part.started = true;
+            } catch (const std::system_error&) {
+                break;  // the parts left are written here, in turn
+            }
+        }
+        WriteRecords(out, scratch, table, fields, 0, first, &stream);
+    }
+    stream.Write(out.View());
+    for (TWritePart& part : parts) {
+        if (!part.started) {
+            out.Clear();
+            WriteRecords(out, scratch, table, fields, part.begin, part.end, &stream);
+            stream.Write(out.View());
+            continue;
+        }
+        stream.Write(part.out.View());
+        if (part.failure)
+            std::rethrow_exception(part.failure);
+    }
+}
+
+void TqorCSVStreamFormat::WriteRecords(TWriteBlock& out, std::string& scratch,
+                                       const TqorMemTable& table,
+                                       const std::vector<const TField*>& fields, int begin, int end,
+                                       TStream* stream) const
+{
+    // Records are gathered into blocks of about this size before each write.
+    constexpr std::size_t BlockSize = 64 * 1024;
+    for (int r = begin; r < end; ++r) {
         const TPackedRecord& values = table.StoredValues(r);
         const std::size_t recordStart = out.Size();
         try {
@@ -275,21 +345,21 @@ void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
                 const auto index = static_cast<std::size_t>(m_writtenFields[i]);
                 if (values.Kind(index) == vkNull)
                     continue;
-                WriteRecordValue(out, *fields[i], values, index);
+                WriteRecordValue(out, scratch, *fields[i], values, index);
             }
         } catch (...) {
             // The stream gets every record before the one that cannot be
             // written, as when each record was written by itself.
             out.Shrink(recordStart);
-            stream.Write(out.View());
+            if (stream)
+                stream->Write(out.View());
             throw;
         }
         out.Append(CSVRecordDelimiter);
         out.Append(LineEnd);
-        if (out.Size() >= BlockSize) {
-            stream.Write(out.View());
+        if (stream && out.Size() >= BlockSize) {
+            stream->Write(out.View());
             out.Clear();
         }
     }
-    stream.Write(out.View());
 }

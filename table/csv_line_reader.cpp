@@ -105,52 +105,75 @@ std::string_view TCsvLineReader::ReadLine()
     return m_line;
 }
 
-std::string_view TStreamRest::WholeLines() const
-{
-    if (!failure)
-        return {data.get(), size};
-    const std::string_view bytes(data.get(), size);
-    const std::size_t lastEnd = bytes.find_last_of(std::string_view("\r\n\0", 3));
-    return bytes.substr(0, lastEnd == std::string_view::npos ? 0 : lastEnd);
-}
-
 std::size_t TCsvLineReader::SizeLeft() const
 {
     return m_size - m_pos + (m_exhausted ? 0 : m_stream.SizeHint());
 }
 
-TStreamRest TCsvLineReader::TakeRest()
+std::string_view TCsvLineReader::ReadWholeLines(std::size_t size, std::exception_ptr& failure)
 {
-    // The stream's hint makes room for a file at once; a wrong hint only
-    // costs a copy.
-    constexpr std::size_t MostAtOnce = std::size_t{256} << 20;
-    TStreamRest rest;
-    std::size_t capacity =
-        m_size - m_pos + std::min(m_stream.SizeHint(), MostAtOnce) + m_block.size() + 1;
-    rest.data = std::make_unique_for_overwrite<char[]>(capacity);
-    rest.size = m_size - m_pos;
-    std::memcpy(rest.data.get(), m_block.data() + m_pos, rest.size);
-    m_pos = m_size;
-    try {
-        while (!m_exhausted) {
-            if (capacity - 1 - rest.size < m_block.size()) {
-                capacity *= 2;
-                auto larger = std::make_unique_for_overwrite<char[]>(capacity);
-                std::memcpy(larger.get(), rest.data.get(), rest.size);
-                rest.data = std::move(larger);
-            }
-            const std::size_t got =
-                m_stream.Read(rest.data.get() + rest.size, capacity - 1 - rest.size);
-            if (got == 0)
-                m_exhausted = true;
-            rest.size += got;
-        }
-    } catch (...) {
-        rest.failure = std::current_exception();
-        m_exhausted = true;
+    // The start of a line the last run did not end comes first.
+    const std::size_t kept = m_runSize - m_runEnd;
+    if (m_runCapacity < size + 1 || !m_run) {
+        auto run = std::make_unique_for_overwrite<char[]>(std::max(size + 1, kept + 1));
+        if (kept > 0)
+            std::memcpy(run.get(), m_run.get() + m_runEnd, kept);
+        m_run = std::move(run);
+        m_runCapacity = std::max(size + 1, kept + 1);
+    } else if (kept > 0) {
+        std::memmove(m_run.get(), m_run.get() + m_runEnd, kept);
     }
-    rest.data[rest.size] = '\0';
-    return rest;
+    m_runSize = kept;
+    // The bytes of the block not read as lines yet.
+    const std::size_t inBlock = m_size - m_pos;
+    if (inBlock > 0) {
+        if (m_runCapacity - 1 - m_runSize < inBlock)
+            Grow(m_runSize + inBlock + 1);
+        std::memcpy(m_run.get() + m_runSize, m_block.data() + m_pos, inBlock);
+        m_runSize += inBlock;
+        m_pos = m_size;
+    }
+    const auto lastLineEnd = [this] {
+        const std::string_view bytes(m_run.get(), m_runSize);
+        return bytes.find_last_of(std::string_view("\r\n\0", 3));
+    };
+    while (!m_exhausted) {
+        if (m_runSize == m_runCapacity - 1) {
+            // A run ends at a line end after its first byte, so that it is
+            // never empty; a line longer than the room gets more.
+            if (const std::size_t end = lastLineEnd(); end != std::string_view::npos && end > 0)
+                break;
+            Grow(2 * m_runCapacity);
+        }
+        std::size_t got = 0;
+        try {
+            got = m_stream.Read(m_run.get() + m_runSize, m_runCapacity - 1 - m_runSize);
+        } catch (...) {
+            failure = std::current_exception();
+            m_exhausted = true;
+            break;
+        }
+        if (got == 0)
+            m_exhausted = true;
+        m_runSize += got;
+    }
+    if (m_exhausted && !failure) {
+        m_run[m_runSize] = '\0';
+        m_runEnd = m_runSize;
+    } else {
+        // A line cut short by a failed read is not read.
+        const std::size_t end = lastLineEnd();
+        m_runEnd = end == std::string_view::npos ? 0 : end;
+    }
+    return {m_run.get(), m_runEnd};
+}
+
+void TCsvLineReader::Grow(std::size_t capacity)
+{
+    auto run = std::make_unique_for_overwrite<char[]>(capacity);
+    std::memcpy(run.get(), m_run.get(), m_runSize);
+    m_run = std::move(run);
+    m_runCapacity = capacity;
 }
 
 std::string_view TCsvValueReader::NextWithDoubledQuotes()

@@ -14,20 +14,6 @@
 
 class TStream;
 
-// The bytes of a stream after its last line read, in one block followed by a
-// NUL.
-struct TStreamRest {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
-    // A read that failed; the bytes before it are kept.
-    std::exception_ptr failure;
-
-    // The bytes up to the last line end when a read failed, so that a line
-    // cut short is not read; else all of them. The byte just after is a line
-    // end.
-    std::string_view WholeLines() const;
-};
-
 // Splits a stream into lines. A line is the run of bytes before the first CR,
 // LF or NUL; the whole run of such bytes after it is its line end. The file
 // is taken in blocks of 8192 bytes and a line may span blocks.
@@ -43,11 +29,15 @@ public:
     bool StreamWasEmpty();
     // About how many bytes are left, as far as the stream can tell.
     std::size_t SizeLeft() const;
-    // Reads the rest of the stream; no line is read after it.
-    TStreamRest TakeRest();
+    // The next run of whole lines, of about size bytes or more, in one block
+    // whose byte just after is a line end; empty at the end of the stream.
+    // A read that fails sets failure after the whole lines before it; the
+    // line it cuts short is not read. No line is read with ReadLine after.
+    std::string_view ReadWholeLines(std::size_t size, std::exception_ptr& failure);
 
 private:
     bool Fill();
+    void Grow(std::size_t capacity);
 
     TStream& m_stream;
     std::array<char, 8192> m_block{};
@@ -57,6 +47,11 @@ private:
     bool m_afterLineEnd = false;
     bool m_readAnything = false;
     std::string m_line;  // a line that spans blocks
+    // The run of whole lines last given, and the start of a line after it.
+    std::unique_ptr<char[]> m_run;
+    std::size_t m_runCapacity = 0;
+    std::size_t m_runSize = 0;
+    std::size_t m_runEnd = 0;
 };
 
 // Reads the values of one line one after another.

@@ -10,8 +10,9 @@
 #include <vector>
 
 namespace {
-// Below this a part is not worth a thread of its own.
+// Below these a part is not worth a thread of its own.
 constexpr std::size_t MinPartSize = 64 * 1024;
+constexpr std::size_t MinPartRecords = 256;
 constexpr std::size_t MaxParts = 8;
 
 bool IsLineEnd(char c)
@@ -71,6 +72,11 @@ void AddPart(TPart& part, TqorMemTable& table)
     std::rethrow_exception(part.failure);
 }
 
+std::size_t MostParts()
+{
+    return std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), MaxParts);
+}
+
 // Cuts lines into about count parts at line ends: a line is never split, and
 // each part but the last ends just before a line end.
 std::vector<std::string_view> CutAtLineEnds(std::string_view lines, std::size_t count)
@@ -109,8 +115,12 @@ void TTableSink::AddPartRecord(TPackedRecord record)
 
 std::size_t PartCount(std::size_t size)
 {
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    return std::clamp<std::size_t>(size / MinPartSize, 1, std::min(cores, MaxParts));
+    return std::clamp<std::size_t>(size / MinPartSize, 1, MostParts());
+}
+
+std::size_t WritePartCount(std::size_t count)
+{
+    return std::clamp<std::size_t>(count / MinPartRecords, 1, MostParts());
 }
 
 void ReadRecordLinesInParts(const TCsvRecordLayout& layout, std::string_view lines,

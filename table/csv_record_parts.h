@@ -22,6 +22,9 @@ private:
 // core, each large enough to be worth a thread.
 std::size_t PartCount(std::size_t size);
 
+// How many parts count records are best written in at once, alike.
+std::size_t WritePartCount(std::size_t count);
+
 // Reads the record lines into the table in about count parts at once, each on
 // a thread of its own. The records still go into the table in file order,
 // and a failure is the first one in file order, with what came before it
