@@ -18,8 +18,7 @@
 #include <cstring>
 #include <ctime>
 #include <exception>
-#include <system_error>
-#include <thread>
+#include <functional>
 #include <variant>
 #include <vector>
 
@@ -31,7 +30,6 @@ const char* const LineEnd = "\r\n";
 struct TWritePart {
     int begin = 0;
     int end = 0;
-    bool started = false;
     TWriteBlock out;
     std::string scratch;
     std::exception_ptr failure;
@@ -295,28 +293,23 @@ void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
         parts[k].begin = static_cast<int>(static_cast<std::int64_t>(count) * (k + 1) / partCount);
         parts[k].end = static_cast<int>(static_cast<std::int64_t>(count) * (k + 2) / partCount);
     }
-    {
-        std::vector<std::jthread> threads;
-        for (TWritePart& part : parts) {
-            try {
-                threads.emplace_back([&, this] {
-                    try {
-                        WriteRecords(part.out, part.scratch, table, fields, part.begin, part.end,
-                                     nullptr);
-                    } catch (...) {
-                        part.failure = std::current_exception();
-                    }
-                });
-                part.started = true;
-            } catch (const std::system_error&) {
-                break;  // the parts left are written here, in turn
-            }
-        }
-        WriteRecords(out, scratch, table, fields, 0, first, &stream);
-    }
-    stream.Write(out.View());
+    std::vector<std::function<void()>> tasks;
     for (TWritePart& part : parts) {
-        if (!part.started) {
+        tasks.emplace_back([&, this] {
+            try {
+                WriteRecords(part.out, part.scratch, table, fields, part.begin, part.end, nullptr);
+            } catch (...) {
+                part.failure = std::current_exception();
+            }
+        });
+    }
+    const std::vector<bool> ran =
+        RunAlongside(tasks, [&] { WriteRecords(out, scratch, table, fields, 0, first, &stream); });
+    stream.Write(out.View());
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        TWritePart& part = parts[k];
+        if (!ran[k]) {
+            // Its thread could not be started.
             out.Clear();
             WriteRecords(out, scratch, table, fields, part.begin, part.end, &stream);
             stream.Write(out.View());

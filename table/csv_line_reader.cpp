@@ -11,11 +11,6 @@
 #endif
 
 namespace {
-bool IsLineEnd(char c)
-{
-    return c == '\r' || c == '\n' || c == '\0';
-}
-
 bool IsBlank(char c)
 {
     return c >= 1 && c <= ' ';
@@ -37,7 +32,7 @@ const char* FindLineEnd(const char* begin, const char* end)
             return begin + std::countr_zero(static_cast<unsigned>(marks));
     }
 #endif
-    return std::find_if(begin, end, IsLineEnd);
+    return std::find_if(begin, end, IsCsvLineEnd);
 }
 
 }  // namespace
@@ -72,7 +67,7 @@ std::string_view TCsvLineReader::ReadLine()
         while (Fill()) {
             const char* begin = m_block.data() + m_pos;
             const char* end = m_block.data() + m_size;
-            const char* stop = std::find_if_not(begin, end, IsLineEnd);
+            const char* stop = std::find_if_not(begin, end, IsCsvLineEnd);
             m_pos += static_cast<std::size_t>(stop - begin);
             if (stop != end)
                 break;

@@ -14,6 +14,12 @@
 
 class TStream;
 
+// CR, LF and NUL end a line.
+inline bool IsCsvLineEnd(char c)
+{
+    return c == '\r' || c == '\n' || c == '\0';
+}
+
 // Splits a stream into lines. A line is the run of bytes before the first CR,
 // LF or NUL; the whole run of such bytes after it is its line end. The file
 // is taken in blocks of 8192 bytes and a line may span blocks.

@@ -1,5 +1,6 @@
 #include "table/csv_record_parts.h"
 
+#include "table/csv_line_reader.h"
 #include "table/mem_table.h"
 
 #include <algorithm>
@@ -15,16 +16,10 @@ constexpr std::size_t MinPartSize = 64 * 1024;
 constexpr std::size_t MinPartRecords = 256;
 constexpr std::size_t MaxParts = 8;
 
-bool IsLineEnd(char c)
-{
-    return c == '\r' || c == '\n' || c == '\0';
-}
-
 // A part read on a thread of its own, kept until the parts before it are in
 // the table.
 struct TPart {
     std::string_view lines;
-    bool started = false;
     std::vector<TPackedRecord> records;
     std::optional<TPackedRecord> partRecord;
     std::exception_ptr failure;
@@ -85,7 +80,7 @@ std::vector<std::string_view> CutAtLineEnds(std::string_view lines, std::size_t 
     std::size_t start = 0;
     for (std::size_t k = 1; k < count; ++k) {
         std::size_t cut = std::max(start, lines.size() / count * k);
-        while (cut < lines.size() && !IsLineEnd(lines[cut]))
+        while (cut < lines.size() && !IsCsvLineEnd(lines[cut]))
             ++cut;
         if (cut >= lines.size())
             break;
@@ -131,23 +126,34 @@ void ReadRecordLinesInParts(const TCsvRecordLayout& layout, std::string_view lin
     std::vector<TPart> parts(cuts.size() - 1);
     for (std::size_t k = 0; k < parts.size(); ++k)
         parts[k].lines = cuts[k + 1];
-    {
-        // Joined before the records are added, or when the first part fails.
-        std::vector<std::jthread> threads;
-        for (TPart& part : parts) {
-            try {
-                threads.emplace_back([&layout, &part] { ReadPart(layout, part); });
-                part.started = true;
-            } catch (const std::system_error&) {
-                break;  // the parts left are read here, in turn
-            }
-        }
-        TCsvRecordReader(layout).ReadLines(cuts.front(), tableSink);
-    }
-    for (TPart& part : parts) {
-        if (part.started)
-            AddPart(part, table);
+    std::vector<std::function<void()>> tasks;
+    for (TPart& part : parts)
+        tasks.emplace_back([&layout, &part] { ReadPart(layout, part); });
+    const std::vector<bool> ran =
+        RunAlongside(tasks, [&] { TCsvRecordReader(layout).ReadLines(cuts.front(), tableSink); });
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        if (ran[k])
+            AddPart(parts[k], table);
         else
-            TCsvRecordReader(layout).ReadLines(part.lines, tableSink);
+            TCsvRecordReader(layout).ReadLines(parts[k].lines, tableSink);
     }
+}
+
+std::vector<bool> RunAlongside(const std::vector<std::function<void()>>& tasks,
+                               const std::function<void()>& here)
+{
+    std::vector<bool> ran(tasks.size(), false);
+    // Joined when they go, also when here throws.
+    std::vector<std::jthread> threads;
+    threads.reserve(tasks.size());
+    for (std::size_t k = 0; k < tasks.size(); ++k) {
+        try {
+            threads.emplace_back(tasks[k]);
+            ran[k] = true;
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    here();
+    return ran;
 }

@@ -2,7 +2,9 @@
 
 #include "table/csv_record_reader.h"
 
+#include <functional>
 #include <string_view>
+#include <vector>
 
 class TqorMemTable;
 
@@ -21,6 +23,13 @@ private:
 // How many parts record lines of the size are best read in at once: one per
 // core, each large enough to be worth a thread.
 std::size_t PartCount(std::size_t size);
+
+// Runs each task on a thread of its own while here runs on this one, and
+// waits for them all, also when here throws. Returns whether each task ran:
+// a thread that cannot be started leaves its task, and the ones after it,
+// to the caller.
+std::vector<bool> RunAlongside(const std::vector<std::function<void()>>& tasks,
+                               const std::function<void()>& here);
 
 // How many parts count records are best written in at once, alike.
 std::size_t WritePartCount(std::size_t count);

@@ -1,6 +1,7 @@
 #include "table/csv_record_reader.h"
 
 #include "table/cp1250.h"
+#include "table/csv_line_reader.h"
 #include "table/errors.h"
 #include "table/field.h"
 #include "table/int_text.h"
@@ -17,11 +18,6 @@
 #endif
 
 namespace {
-bool IsLineEnd(char c)
-{
-    return c == '\r' || c == '\n' || c == '\0';
-}
-
 [[noreturn]] void RaiseInvalidInteger(std::string_view text, const TCsvColumn& column)
 {
     throw EDatabaseError("'" + Cp1250ToUtf8(text) + "' is not a valid integer value for field '" +
@@ -67,7 +63,7 @@ public:
     {
         for (;;) {
             p = NextQuoteOrLineEnd(p);
-            if (IsLineEnd(*p))
+            if (IsCsvLineEnd(*p))
                 return p;
             ++p;
         }
@@ -99,7 +95,7 @@ private:
         }
 #endif
         for (; i < size; ++i)
-            marks |= static_cast<std::uint64_t>(bytes[i] == m_quote || IsLineEnd(bytes[i])) << i;
+            marks |= static_cast<std::uint64_t>(bytes[i] == m_quote || IsCsvLineEnd(bytes[i])) << i;
         if (size < Window)
             marks |= ~std::uint64_t{0} << size;
         m_marks = marks;
@@ -118,7 +114,7 @@ void TCsvRecordReader::ReadLines(std::string_view bytes, TRecordSink& sink)
     const char* const end = bytes.data() + bytes.size();
     const char* p = bytes.data();
     for (;;) {
-        while (p != end && IsLineEnd(*p))
+        while (p != end && IsCsvLineEnd(*p))
             ++p;
         if (p == end)
             return;
@@ -158,13 +154,13 @@ const char* TCsvRecordReader::ReadValues(const char* p, TMarks& marks, bool& ass
     const char delimiter = m_layout.delimiter;
     for (const TCsvColumn& column : m_layout.columns) {
         const char first = *p;
-        if (IsLineEnd(first))
+        if (IsCsvLineEnd(first))
             break;
         std::string_view text;
         bool isNull = false;
         if (first == quote) {
             const char* const q = marks.NextQuoteOrLineEnd(p + 1);
-            if (IsLineEnd(*q)) {
+            if (IsCsvLineEnd(*q)) {
                 text = {p + 1, q};
                 p = q;
             } else if (q[1] == quote) {
@@ -172,17 +168,17 @@ const char* TCsvRecordReader::ReadValues(const char* p, TMarks& marks, bool& ass
                 text = m_undoubled;
             } else {
                 text = {p + 1, q};
-                p = IsLineEnd(q[1]) ? q + 1 : q + 2;
+                p = IsCsvLineEnd(q[1]) ? q + 1 : q + 2;
             }
         } else if (first == delimiter) {
             isNull = true;
             ++p;
         } else {
             const char* d = p;
-            while (!IsLineEnd(*d) && *d != delimiter)
+            while (!IsCsvLineEnd(*d) && *d != delimiter)
                 ++d;
             text = {p, d};
-            p = IsLineEnd(*d) ? d : d + 1;
+            p = IsCsvLineEnd(*d) ? d : d + 1;
         }
         if (!column.read)
             continue;
@@ -231,13 +227,13 @@ const char* TCsvRecordReader::Undoubled(const char* p, TMarks& marks)
     const char quote = m_layout.quote;
     m_undoubled.clear();
     const char* from = p + 1;
-    while (!IsLineEnd(*from)) {
+    while (!IsCsvLineEnd(*from)) {
         const char* const q = marks.NextQuoteOrLineEnd(from);
         m_undoubled.append(from, q);
-        if (IsLineEnd(*q))
+        if (IsCsvLineEnd(*q))
             return q;
         if (q[1] != quote)
-            return IsLineEnd(q[1]) ? q + 1 : q + 2;
+            return IsCsvLineEnd(q[1]) ? q + 1 : q + 2;
         m_undoubled.push_back(quote);
         from = q + 2;
     }

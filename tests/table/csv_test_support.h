@@ -16,9 +16,37 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <string>
+
+// A stream that gives its bytes a piece at a time and fails with EReadError
+// once failAt bytes are given.
+class TPieceStream : public TStream {
+public:
+    TPieceStream(std::string bytes, std::size_t piece, std::size_t failAt = std::string::npos)
+        : m_bytes(std::move(bytes)), m_piece(piece), m_failAt(failAt)
+    { }
+    std::size_t Read(char* buffer, std::size_t size) override
+    {
+        if (m_pos == m_failAt)
+            throw EReadError("Read error at byte " + std::to_string(m_pos));
+        const std::size_t n = std::min({size, m_piece, m_bytes.size() - m_pos, m_failAt - m_pos});
+        std::memcpy(buffer, m_bytes.data() + m_pos, n);
+        m_pos += n;
+        return n;
+    }
+    void Write(std::string_view) override { }
+    std::size_t SizeHint() const override { return m_bytes.size() - m_pos; }
+
+private:
+    std::string m_bytes;
+    std::size_t m_piece;
+    std::size_t m_failAt;
+    std::size_t m_pos = 0;
+};
 
 // The notes table's fields, in file order.
 inline void AddNotesFields(TqorMemTable& table)

@@ -1,39 +1,11 @@
 // Runs of whole lines hold the lines a line-by-line read gives, whatever
 // their lengths and line ends, and a failed read keeps the lines before it.
+#include "csv_test_support.h"
 #include "table/csv_line_reader.h"
-#include "table/errors.h"
-#include "table/stream.h"
 
 #include <QtTest>
 
-#include <algorithm>
-#include <cstring>
-
 namespace {
-// Gives its bytes a piece at a time and fails once failAt bytes are given.
-class TPieceStream : public TStream {
-public:
-    TPieceStream(std::string bytes, std::size_t piece, std::size_t failAt)
-        : m_bytes(std::move(bytes)), m_piece(piece), m_failAt(failAt)
-    { }
-    std::size_t Read(char* buffer, std::size_t size) override
-    {
-        if (m_pos == m_failAt)
-            throw EReadError("Read error");
-        const std::size_t n = std::min({size, m_piece, m_bytes.size() - m_pos, m_failAt - m_pos});
-        std::memcpy(buffer, m_bytes.data() + m_pos, n);
-        m_pos += n;
-        return n;
-    }
-    void Write(std::string_view) override { }
-
-private:
-    std::string m_bytes;
-    std::size_t m_piece;
-    std::size_t m_failAt;
-    std::size_t m_pos = 0;
-};
-
 // Lines of many lengths, some longer than a run and than a block, with
 // every kind of line end.
 std::string ManyLines()

@@ -49,33 +49,6 @@ QStringList Descriptions(const TqorMemTable& table)
     return out;
 }
 
-// Gives its bytes a piece at a time and fails once failAt bytes are given.
-class TFailingStream : public TStream {
-public:
-    TFailingStream(QByteArray bytes, qsizetype failAt) : m_bytes(std::move(bytes)), m_failAt(failAt)
-    { }
-    std::size_t Read(char* buffer, std::size_t size) override
-    {
-        if (m_pos == m_failAt)
-            throw EReadError("Read error at byte " + std::to_string(m_pos));
-        const qsizetype n = std::min({static_cast<qsizetype>(size), qsizetype{5000},
-                                      m_bytes.size() - m_pos, m_failAt - m_pos});
-        std::memcpy(buffer, m_bytes.constData() + m_pos, static_cast<std::size_t>(n));
-        m_pos += n;
-        return static_cast<std::size_t>(n);
-    }
-    void Write(std::string_view) override { }
-    std::size_t SizeHint() const override
-    {
-        return static_cast<std::size_t>(m_bytes.size() - m_pos);
-    }
-
-private:
-    QByteArray m_bytes;
-    qsizetype m_failAt;
-    qsizetype m_pos = 0;
-};
-
 // A small notes-like table: the key and the text.
 void AddKeyAndText(TqorMemTable& table)
 {
@@ -559,7 +532,7 @@ void TestCsvRead::readErrorKeepsTheWholeLinesBeforeIt()
         // 14 bytes before the line end.
         file += QString::asprintf("\"%05d\",\"text\"\r\n", i).toLatin1();
     }
-    TFailingStream stream(file, failAt);
+    TPieceStream stream(file.toStdString(), 5000, static_cast<std::size_t>(failAt));
 
     QCOMPARE(FailureOf([&] { table.LoadFromStream(stream); }),
              "EStreamError: Read error at byte " + QString::number(failAt));
