@@ -165,7 +165,7 @@ void BM_PlainPassFile(benchmark::State& state)
 
 // Wall-clock time, so that bytes/second includes waiting for the disk.
 #define VIKORA_FILE_BENCHMARK(fn)                                                                  \
-    BENCHMARK(fn)->ArgName("n")->Arg(1000)->Arg(100000)->UseRealTime()->Unit(                      \
+    BENCHMARK(fn)->ArgName("n")->Arg(100)->Arg(1000)->Arg(100000)->UseRealTime()->Unit(            \
         benchmark::kMillisecond)
 
 VIKORA_FILE_BENCHMARK(BM_SaveToStream);

@@ -67,9 +67,15 @@ void AddPart(TPart& part, TqorMemTable& table)
     std::rethrow_exception(part.failure);
 }
 
-std::size_t MostParts()
+// At most one part a core; the cores are counted once, and only for a file
+// large enough to be read in parts, as counting them reads a system file.
+std::size_t Parts(std::size_t wanted)
 {
-    return std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), MaxParts);
+    if (wanted < 2)
+        return 1;
+    static const std::size_t most =
+        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), MaxParts);
+    return std::min(wanted, most);
 }
 
 // Cuts lines into about count parts at line ends: a line is never split, and
@@ -110,12 +116,12 @@ void TTableSink::AddPartRecord(TPackedRecord record)
 
 std::size_t PartCount(std::size_t size)
 {
-    return std::clamp<std::size_t>(size / MinPartSize, 1, MostParts());
+    return Parts(size / MinPartSize);
 }
 
 std::size_t WritePartCount(std::size_t count)
 {
-    return std::clamp<std::size_t>(count / MinPartRecords, 1, MostParts());
+    return Parts(count / MinPartRecords);
 }
 
 void ReadRecordLinesInParts(const TCsvRecordLayout& layout, std::string_view lines,
