@@ -294,6 +294,7 @@ void TqorCSVStreamFormat::SaveRecords(TqorMemTable& table, TStream& stream)
         parts[k].end = static_cast<int>(static_cast<std::int64_t>(count) * (k + 2) / partCount);
     }
     std::vector<std::function<void()>> tasks;
+    tasks.reserve(parts.size());
     for (TWritePart& part : parts) {
         tasks.emplace_back([&, this] {
             try {

@@ -133,6 +133,7 @@ void ReadRecordLinesInParts(const TCsvRecordLayout& layout, std::string_view lin
     for (std::size_t k = 0; k < parts.size(); ++k)
         parts[k].lines = cuts[k + 1];
     std::vector<std::function<void()>> tasks;
+    tasks.reserve(parts.size());
     for (TPart& part : parts)
         tasks.emplace_back([&layout, &part] { ReadPart(layout, part); });
     const std::vector<bool> ran =
