@@ -109,16 +109,11 @@ std::string_view TCsvLineReader::ReadWholeLines(std::size_t size, std::exception
 {
     // The start of a line the last run did not end comes first.
     const std::size_t kept = m_runSize - m_runEnd;
-    if (m_runCapacity < size + 1 || !m_run) {
-        auto run = std::make_unique_for_overwrite<char[]>(std::max(size + 1, kept + 1));
-        if (kept > 0)
-            std::memcpy(run.get(), m_run.get() + m_runEnd, kept);
-        m_run = std::move(run);
-        m_runCapacity = std::max(size + 1, kept + 1);
-    } else if (kept > 0) {
+    if (kept > 0)
         std::memmove(m_run.get(), m_run.get() + m_runEnd, kept);
-    }
     m_runSize = kept;
+    if (m_runCapacity < size + 1)
+        Grow(size + 1);
     // The bytes of the block not read as lines yet.
     const std::size_t inBlock = m_size - m_pos;
     if (inBlock > 0) {
@@ -166,7 +161,8 @@ std::string_view TCsvLineReader::ReadWholeLines(std::size_t size, std::exception
 void TCsvLineReader::Grow(std::size_t capacity)
 {
     auto run = std::make_unique_for_overwrite<char[]>(capacity);
-    std::memcpy(run.get(), m_run.get(), m_runSize);
+    if (m_runSize > 0)
+        std::memcpy(run.get(), m_run.get(), m_runSize);
     m_run = std::move(run);
     m_runCapacity = capacity;
 }
@@ -237,23 +233,4 @@ std::vector<std::string> SplitCommaList(std::string_view text)
         }
     }
     return items;
-}
-
-std::uint64_t TCsvValueReader::QuoteMarks(std::size_t base) const
-{
-    const std::size_t size = std::min<std::size_t>(64, m_line.size() - base);
-    const char* const bytes = m_line.data() + base;
-    std::uint64_t marks = 0;
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i quote = _mm_set1_epi8(m_quote);
-    for (; i + 16 <= size; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, quote)));
-        marks |= static_cast<std::uint64_t>(found) << i;
-    }
-#endif
-    for (; i < size; ++i)
-        marks |= static_cast<std::uint64_t>(bytes[i] == m_quote) << i;
-    return marks;
 }

@@ -3,9 +3,7 @@
 #include "table/byte_search.h"
 
 #include <array>
-#include <bit>
 #include <cstddef>
-#include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
@@ -106,31 +104,18 @@ public:
 
 private:
     std::string_view NextWithDoubledQuotes();
-    // The first quote at or after from, or the line's size. The quotes of
-    // the line are marked 64 bytes at a time, so most values are found
-    // without a search of their own.
-    std::size_t FindQuote(std::size_t from)
+    // The first quote at or after from, or the line's size.
+    std::size_t FindQuote(std::size_t from) const
     {
-        while (from < m_line.size()) {
-            const std::size_t base = from & ~std::size_t{63};
-            if (base != m_marksBase) {
-                m_marks = QuoteMarks(base);
-                m_marksBase = base;
-            }
-            if (const std::uint64_t marks = m_marks >> (from - base))
-                return from + static_cast<std::size_t>(std::countr_zero(marks));
-            from = base + 64;
-        }
-        return m_line.size();
+        const char* const end = m_line.data() + m_line.size();
+        return static_cast<std::size_t>(FindByte(m_line.data() + from, end, m_quote) -
+                                        m_line.data());
     }
-    std::uint64_t QuoteMarks(std::size_t base) const;
 
     std::string_view m_line;
     char m_quote;
     char m_delimiter;
     std::size_t m_pos = 0;
-    std::size_t m_marksBase = ~std::size_t{0};
-    std::uint64_t m_marks = 0;
     std::string m_value;  // a quoted value with doubled quotes, undoubled
 };
 
